@@ -1,0 +1,258 @@
+#include "form/form_stream_reader.h"
+
+#include <string>
+
+#include "form/property_table.h"
+#include "form/stream_bytes.h"
+#include "form/stream_layout.h"
+
+namespace morvane::form {
+namespace {
+
+std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+std::string read_narrow(StreamCursor& c, const std::string& name) {
+  const std::uint16_t n = c.u16("the length of " + name);
+  auto text = c.take(n, std::to_string(n) + " bytes of " + name);
+  const std::size_t at = c.offset();
+  const std::uint8_t nul = c.u8("the NUL closing " + name);
+  if (nul != 0) throw FormStreamError(at, "the NUL closing " + name, hex_byte(nul));
+  return std::string(text.begin(), text.end());
+}
+
+std::u16string read_wide(StreamCursor& c, const std::string& name) {
+  const std::uint16_t n = c.u16("the length of " + name);
+  auto units = c.take(std::size_t{n} * 2, std::to_string(n) + " UTF-16 units of " + name);
+  std::u16string text(n, u'\0');
+  for (std::size_t i = 0; i < n; ++i)
+    text[i] = static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8));
+  return text;
+}
+
+Rect read_rect16(StreamCursor& c, const std::string& name) {
+  auto b = c.take(8, name + " as four 16-bit values");
+  auto at = [&](std::size_t i) {
+    return std::int32_t{static_cast<std::int16_t>(static_cast<std::uint16_t>(b[i] | (b[i + 1] << 8)))};
+  };
+  return Rect{at(0), at(2), at(4), at(6)};
+}
+
+Rect read_rect32(StreamCursor& c, const std::string& name) {
+  Rect r;
+  c.need(16, name + " as four 32-bit values");
+  for (std::int32_t* v : {&r.left, &r.top, &r.width, &r.height}) *v = static_cast<std::int32_t>(c.u32(name));
+  return r;
+}
+
+Font read_font(StreamCursor& c, const std::string& name) {
+  Font f;
+  const std::size_t at = c.offset();
+  f.version = c.u8("the version of " + name);
+  if (f.version != font_version)
+    throw FormStreamError(at, "font version " + std::to_string(font_version) + " in " + name,
+                          std::to_string(f.version));
+  f.charset = c.u16("the character set of " + name);
+  f.style = c.u8("the style flags of " + name);
+  f.weight = c.u16("the weight of " + name);
+  f.size_e4 = c.u32("the size of " + name);
+  const std::uint8_t m = c.u8("the length of the name of " + name);
+  auto text = c.take(m, std::to_string(m) + " bytes of the name of " + name);
+  f.name.assign(text.begin(), text.end());
+  return f;
+}
+
+std::vector<std::uint8_t> read_picture(StreamCursor& c, const std::string& name) {
+  const std::size_t at = c.offset();
+  const std::uint32_t outer = c.u32("the length of " + name);
+  if (outer < picture_header_size)
+    throw FormStreamError(at, "a length of at least 8 for " + name + " (signature and data length)",
+                          std::to_string(outer));
+  if (outer > c.remaining())
+    throw FormStreamError(at, "the length of " + name + " to stay within " + c.end_name() + " (at most " +
+                                  std::to_string(c.remaining()) + " bytes)",
+                          std::to_string(outer));
+  const std::size_t sig_at = c.offset();
+  const std::uint32_t signature = c.u32("the signature of " + name);
+  if (signature != picture_signature)
+    throw FormStreamError(sig_at, "the picture signature " + hex_word(picture_signature) + " of " + name,
+                          hex_word(signature));
+  const std::size_t inner_at = c.offset();
+  const std::uint32_t inner = c.u32("the image data length of " + name);
+  if (inner != outer - picture_header_size)
+    throw FormStreamError(inner_at,
+                          "the image data length of " + name + " to agree with its outer length (" +
+                              std::to_string(outer - picture_header_size) + ")",
+                          std::to_string(inner));
+  auto data = c.take(inner, std::to_string(inner) + " bytes of image data of " + name);
+  return std::vector<std::uint8_t>(data.begin(), data.end());
+}
+
+PropertyValue read_value(StreamCursor& c, const PropertySpec& spec, const std::string& name) {
+  switch (spec.encoding) {
+    case Encoding::byte: return c.u8(name);
+    case Encoding::int16: return static_cast<std::int16_t>(c.u16(name));
+    case Encoding::word32:
+    case Encoding::colour: return c.u32(name);
+    case Encoding::rectangle16: return read_rect16(c, name);
+    case Encoding::rectangle32: return read_rect32(c, name);
+    case Encoding::narrow_string: return read_narrow(c, name);
+    case Encoding::wide_string: return read_wide(c, name);
+    case Encoding::font: return read_font(c, name);
+    case Encoding::picture: return read_picture(c, name);
+  }
+  throw std::logic_error("unknown encoding");
+}
+
+// Reads codes and values up to the closing 0xFF; returns the offset of that 0xFF.
+template <class Record>
+std::size_t read_properties(StreamCursor& c, ControlKind kind, Record& record, const std::string& who) {
+  const std::string kind_text(kind_name(kind));
+  int last_code = -1;
+  std::vector<Field> seen;
+  for (;;) {
+    const std::size_t at = c.offset();
+    const std::uint8_t code = c.u8("a property code of " + who + " or its closing 0xFF");
+    if (code == end_of_properties) {
+      for (const PropertySpec& spec : property_table(kind)) {
+        if (!spec.always_carried) continue;
+        bool found = false;
+        for (Field f : seen) found = found || f == spec.field;
+        if (!found)
+          throw FormStreamError(at,
+                                "the " + std::string(spec.name) + " (code " + hex_byte(spec.code) +
+                                    ") that every " + kind_text + " carries, before the closing 0xFF of " + who,
+                                "the closing 0xFF");
+      }
+      return at;
+    }
+    const PropertySpec* spec = find_property(kind, code);
+    if (!spec) throw FormStreamError(at, "a " + kind_text + " property code in " + who, "unknown code " + hex_byte(code));
+    if (code <= last_code)
+      throw FormStreamError(at, "a property code above " + hex_byte(static_cast<std::uint8_t>(last_code)) +
+                                    " in " + who + " (codes rise)",
+                            hex_byte(code));
+    last_code = code;
+    seen.push_back(spec->field);
+    set_field(record, spec->field, read_value(c, *spec, "the " + std::string(spec->name) + " of " + who));
+  }
+}
+
+void read_header(StreamCursor& c, FormSettings& form) {
+  for (std::size_t i = 0; i < header_magic.size(); ++i) {
+    const std::size_t at = c.offset();
+    const std::uint8_t b = c.u8("the header byte " + hex_byte(header_magic[i]));
+    if (b != header_magic[i]) throw FormStreamError(at, "the header byte " + hex_byte(header_magic[i]), hex_byte(b));
+  }
+  const std::size_t at = c.offset();
+  const std::uint16_t rest = c.u16("the header length");
+  if (rest != header_rest_length)
+    throw FormStreamError(at, "the header length " + std::to_string(header_rest_length), std::to_string(rest));
+  form.header_version = c.u8("the header's version byte");
+  for (Guid& id : form.header_ids) {
+    auto b = c.take(id.bytes.size(), "a 16-byte identifier in the header");
+    std::copy(b.begin(), b.end(), id.bytes.begin());
+  }
+  for (std::size_t i = 0; i < header_padding; ++i) {
+    const std::size_t z = c.offset();
+    const std::uint8_t b = c.u8("36 zero bytes after the header");
+    if (b != 0) throw FormStreamError(z, "36 zero bytes after the header", hex_byte(b));
+  }
+}
+
+ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c, std::size_t place,
+                           FormStreamLayout& layout) {
+  const std::string who = "control record " + std::to_string(place);
+  const std::size_t at = c.offset();
+  const std::uint32_t length = c.u32("the length of " + who);
+  // Length field, number, name length and NUL, kind, closing 0xFF.
+  constexpr std::uint32_t min_length = 4 + 1 + 3 + 1 + 1;
+  if (length < min_length)
+    throw FormStreamError(at, "a length of at least " + std::to_string(min_length) + " for " + who,
+                          std::to_string(length));
+  if (length > c.end() - at)
+    throw FormStreamError(at, "the length of " + who + " to stay within the stream (at most " +
+                                  std::to_string(c.end() - at) + " bytes)",
+                          std::to_string(length));
+  const std::size_t end = at + length;
+  StreamCursor r(stream, c.offset(), end, who + " (" + std::to_string(length) + " bytes from offset " +
+                                             std::to_string(at) + ")");
+  ControlRecord control;
+  const std::size_t number_at = r.offset();
+  control.number = r.u8("the control number of " + who);
+  if (control.number != place)
+    throw FormStreamError(number_at, "control number " + std::to_string(place) + " (the place in the list)",
+                          std::to_string(control.number));
+  control.name = read_narrow(r, "the name of " + who);
+  const std::string named = who + " (" + control.name + ")";
+  const std::size_t kind_at = r.offset();
+  const std::uint8_t kind = r.u8("the kind of " + named);
+  if (!is_control_kind(kind))
+    throw FormStreamError(kind_at, "a control kind (0x00 picture box, 0x01 label, 0x04 command button) for " + named,
+                          hex_byte(kind));
+  control.kind = static_cast<ControlKind>(kind);
+  const std::size_t closing = read_properties(r, control.kind, control, named);
+  if (!r.at_end())
+    throw FormStreamError(closing, "the closing 0xFF of " + named + " as the record's last byte (offset " +
+                                       std::to_string(end - 1) + ")",
+                          std::to_string(r.remaining()) + " more bytes inside the record after it");
+  layout.controls.push_back({at, length});
+  c.take(length - 4, named);  // the outer cursor moves past the record that r has read
+  return control;
+}
+
+}  // namespace
+
+WindowModel read_form_stream(std::span<const std::uint8_t> stream) {
+  FormStreamLayout layout;
+  return read_form_stream(stream, layout);
+}
+
+WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLayout& layout) {
+  layout = {};
+  WindowModel model;
+  FormSettings& form = model.form;
+  StreamCursor c(stream, 0, stream.size(), "the stream");
+  read_header(c, form);
+
+  const std::size_t form_at = c.offset();
+  const std::uint32_t form_length = c.u32("the form record length");
+  if (form_length != stream.size() - form_at)
+    throw FormStreamError(form_at,
+                          "the form record length to reach the end of the stream (" +
+                              std::to_string(stream.size() - form_at) + ")",
+                          std::to_string(form_length));
+  layout.form = {form_at, form_length};
+  auto fixed = c.take(form.record_bytes.size(), "the form record's five fixed bytes");
+  std::copy(fixed.begin(), fixed.end(), form.record_bytes.begin());
+  form.name = read_narrow(c, "the form's name");
+  const std::string who = "the form " + quoted(form.name);
+  const std::size_t kind_at = c.offset();
+  const std::uint8_t kind = c.u8("the kind of " + who);
+  if (kind != static_cast<std::uint8_t>(ControlKind::form))
+    throw FormStreamError(kind_at, "the form kind 0x0D for " + who, hex_byte(kind));
+  read_properties(c, ControlKind::form, form, who);
+
+  std::size_t at = c.offset();
+  std::uint8_t b = c.u8("0x01 opening the child list");
+  if (b != child_list_open) throw FormStreamError(at, "0x01 opening the child list", hex_byte(b));
+  for (std::size_t place = 1;; ++place) {
+    model.controls.push_back(read_control(stream, c, place, layout));
+    at = c.offset();
+    b = c.u8("0x03 (another control record) or 0x02 (end of the child list)");
+    if (b == child_list_close) break;
+    if (b != child_list_next)
+      throw FormStreamError(at, "0x03 (another control record) or 0x02 (end of the child list)", hex_byte(b));
+    if (place == max_controls)
+      throw FormStreamError(at, "0x02 closing the child list after " + std::to_string(max_controls) + " controls",
+                            hex_byte(b));
+  }
+  at = c.offset();
+  b = c.u8("0x04 closing the stream");
+  if (b != end_of_stream) throw FormStreamError(at, "0x04 closing the stream", hex_byte(b));
+  if (!c.at_end())
+    throw FormStreamError(c.offset(), "the end of the stream after its closing 0x04",
+                          std::to_string(c.remaining()) + " more bytes");
+  return model;
+}
+
+}  // namespace morvane::form

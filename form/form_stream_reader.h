@@ -1,0 +1,32 @@
+// Reads a form description stream back into the window model, checking every length,
+// code and separator it relies on. A stream that breaks the layout is refused with a
+// FormStreamError naming the byte offset and what was expected there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "form/form_stream_error.h"
+#include "form/window_model.h"
+
+namespace morvane::form {
+
+// Where the records lie in a stream that was read.
+struct FormStreamLayout {
+  struct Record {
+    std::size_t offset = 0;   // of the record's length field
+    std::uint32_t length = 0;
+  };
+  Record form;                   // reaches to the end of the stream
+  std::vector<Record> controls;  // in stream order
+};
+
+// The stream must span exactly from its first header byte to its closing 0x04. Absent
+// properties stay absent in the model (the kind's default applies); pictures are handed
+// over as their image data.
+WindowModel read_form_stream(std::span<const std::uint8_t> stream);
+WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLayout& layout);
+
+}  // namespace morvane::form
