@@ -1,0 +1,57 @@
+// Shared helpers of the form stream tests: synthetic pictures of the real pictures' size
+// and little-endian reads and writes on raw stream bytes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "form/window_model.h"
+
+namespace morvane::form::test {
+
+inline void put_u16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
+  b[at] = static_cast<std::uint8_t>(v);
+  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline void put_u32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+  for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+inline std::uint32_t get_u32(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+// A 24-bit bottom-up bitmap file of width x height with pseudo-random pixels from `seed`;
+// 203 x 203 gives the 124,290 bytes of the real pictures.
+inline std::vector<std::uint8_t> synthetic_bitmap(std::uint32_t seed, std::int32_t width = 203,
+                                                  std::int32_t height = 203) {
+  const std::uint32_t row = (static_cast<std::uint32_t>(width) * 3 + 3) / 4 * 4;
+  const std::uint32_t pixels = row * static_cast<std::uint32_t>(height);
+  std::vector<std::uint8_t> b(54 + pixels, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  put_u32(b, 2, static_cast<std::uint32_t>(b.size()));
+  put_u32(b, 10, 54);
+  put_u32(b, 14, 40);
+  put_u32(b, 18, static_cast<std::uint32_t>(width));
+  put_u32(b, 22, static_cast<std::uint32_t>(height));
+  put_u16(b, 26, 1);
+  put_u16(b, 28, 24);
+  put_u32(b, 34, pixels);
+  std::uint32_t x = seed * 2654435761u + 1;
+  for (std::size_t i = 54; i < b.size(); ++i) {
+    x = x * 1664525u + 1013904223u;
+    b[i] = static_cast<std::uint8_t>(x >> 24);
+  }
+  return b;
+}
+
+inline Pictures synthetic_pictures(std::int32_t width = 203, std::int32_t height = 203) {
+  return Pictures{synthetic_bitmap(1, width, height), synthetic_bitmap(2, width, height),
+                  synthetic_bitmap(3, width, height), synthetic_bitmap(4, width, height)};
+}
+
+}  // namespace morvane::form::test
