@@ -1,0 +1,49 @@
+// make_form_stream ENZYME SUBSTRATE PRODUCT COMPLEX OUTPUT
+// Lays out Form1's description stream with the four bitmap files as the pictures of
+// Picture1, Picture2, Picture3 and Picture4, reads it back as a check, and writes OUTPUT.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "form/bitmap_info.h"
+#include "form/form_stream_reader.h"
+#include "form/form_stream_writer.h"
+#include "form/tools/file_bytes.h"
+#include "form/window_model.h"
+
+namespace {
+
+std::vector<std::uint8_t> load_bitmap(const char* path) {
+  auto bytes = morvane::form::tools::read_file(path);
+  try {
+    morvane::form::require_embeddable_bitmap(morvane::form::read_bitmap_info(bytes));
+  } catch (const std::invalid_argument& e) {
+    throw std::runtime_error(std::string(path) + ": " + e.what());
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: %s ENZYME.bmp SUBSTRATE.bmp PRODUCT.bmp COMPLEX.bmp OUTPUT\n", argv[0]);
+    return 2;
+  }
+  try {
+    morvane::form::Pictures pictures;
+    pictures.enzyme = load_bitmap(argv[1]);
+    pictures.substrate = load_bitmap(argv[2]);
+    pictures.product = load_bitmap(argv[3]);
+    pictures.complex = load_bitmap(argv[4]);
+    const auto model = morvane::form::enzyme_window(pictures);
+    const auto stream = morvane::form::write_form_stream(model);
+    if (morvane::form::read_form_stream(stream) != model)
+      throw std::runtime_error("the stream laid out does not read back as the window it was made from");
+    morvane::form::tools::write_file(argv[5], stream);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_form_stream: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
