@@ -1,0 +1,43 @@
+// The stream the build embeds, laid out from the four pictures.
+#include <gtest/gtest.h>
+
+#include "form/bitmap_info.h"
+#include "form/form1_stream.h"
+#include "form/form_stream_reader.h"
+#include "form/form_stream_writer.h"
+
+namespace morvane::form {
+namespace {
+
+TEST(Form1StreamData, HasTheLengthsOfForm1) {
+  ASSERT_EQ(form1_stream.size(), 497718u);
+  FormStreamLayout layout;
+  const WindowModel model = read_form_stream(form1_stream, layout);
+  EXPECT_EQ(layout.form.length, 497629u);
+  std::vector<std::uint32_t> lengths;
+  for (const auto& r : layout.controls) lengths.push_back(r.length);
+  EXPECT_EQ(lengths, (std::vector<std::uint32_t>{64, 124340, 124340, 124368, 124338, 86}));
+
+  const auto rewritten = write_form_stream(model);
+  EXPECT_TRUE(std::equal(rewritten.begin(), rewritten.end(), form1_stream.begin(), form1_stream.end()));
+}
+
+TEST(Form1StreamData, CarriesFourBitmapsOfThePictureSize) {
+  const WindowModel model = read_form_stream(form1_stream);
+  Pictures pictures;
+  pictures.complex = *model.controls[1].picture;
+  pictures.product = *model.controls[2].picture;
+  pictures.substrate = *model.controls[3].picture;
+  pictures.enzyme = *model.controls[4].picture;
+  for (const auto* p : {&pictures.enzyme, &pictures.substrate, &pictures.product, &pictures.complex}) {
+    const BitmapInfo info = read_bitmap_info(*p);
+    EXPECT_EQ(info.file_size, 124290u);
+    EXPECT_EQ(info.width, 203);
+    EXPECT_EQ(info.height, 203);
+    EXPECT_EQ(info.bits_per_pixel, 24);
+  }
+  EXPECT_EQ(model, enzyme_window(pictures));
+}
+
+}  // namespace
+}  // namespace morvane::form
