@@ -1,0 +1,59 @@
+// Runs the demonstration without a display: a scripted drag, click and reset, with
+// the visibility state printed after each step and, with --png DIR, a picture of
+// the window after each step.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/program.h"
+#include "runtime/backends/headless/headless_platform.h"
+
+using namespace morvane;
+
+namespace {
+
+std::string state(runtime::FormObject& form) {
+  auto shown = [&](const char* name) { return form.find(name)->visible() ? '1' : '0'; };
+  const std::string bits{shown("Picture1"), shown("Picture2"), shown("Picture3"), shown("Picture4")};
+  if (bits == "1100") return "Start";
+  if (bits == "0001") return "Complex";
+  if (bits == "1010") return "Product";
+  return "Unlisted(" + bits + ")";
+}
+
+void report(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const char* step, const char* png_dir, int n) {
+  auto& f = rt.form();
+  std::printf("%-28s %-8s Picture1=%d Picture2=%d Picture3=%d Picture4=%d\n", step, state(f).c_str(),
+              f.find("Picture1")->visible(), f.find("Picture2")->visible(), f.find("Picture3")->visible(),
+              f.find("Picture4")->visible());
+  if (png_dir) {
+    const std::string path = std::string(png_dir) + "/step" + std::to_string(n) + "-" + state(f) + ".png";
+    runtime::write_png(p.framebuffer(), path);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* png_dir = (argc == 3 && std::strcmp(argv[1], "--png") == 0) ? argv[2] : nullptr;
+  try {
+    runtime::Runtime rt(app::enzyme_program());
+    runtime::HeadlessPlatform p;
+    p.attach(rt);
+    int n = 0;
+    report(rt, p, "start", png_dir, n++);
+    // Picture2 (substrate) at 192,64 209x201 onto Picture1 (enzyme) at 200,272 273x233.
+    p.drag(290, 150, 330, 380);
+    report(rt, p, "drag substrate onto enzyme", png_dir, n++);
+    p.click(340, 380);  // the complex, Picture4 at 216,272
+    report(rt, p, "click the complex", png_dir, n++);
+    p.click(552, 88);   // Reset, Command1 at 512,72 81x33
+    report(rt, p, "click Reset", png_dir, n++);
+    p.feed({runtime::InputEvent::Type::close});
+    std::printf("closed: %s, exit code %d\n", rt.finished() ? "yes" : "no", rt.exit_code());
+    return rt.exit_code();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "morvane-headless: %s\n", e.what());
+    return 1;
+  }
+}

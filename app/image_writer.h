@@ -1,0 +1,45 @@
+// Appends little-endian fields to a growing image and patches references later.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace morvane::app {
+
+class ImageWriter {
+ public:
+  explicit ImageWriter(std::uint32_t base) : base_(base) {}
+
+  std::uint32_t here() const { return base_ + static_cast<std::uint32_t>(bytes_.size()); }
+  std::uint32_t base() const { return base_; }
+  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+  std::vector<std::uint8_t> take() { return std::move(bytes_); }
+
+  void u8(std::uint8_t v) { bytes_.push_back(v); }
+  void u16(std::uint16_t v);
+  void u32(std::uint32_t v);
+  void raw(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
+  void zeros(std::size_t n) { bytes_.insert(bytes_.end(), n, 0); }
+  void fill(std::size_t n, std::uint8_t v) { bytes_.insert(bytes_.end(), n, v); }
+  // The text and its NUL, then zeros up to `field` bytes (0: just the NUL).
+  void c_string(std::string_view text, std::size_t field = 0);
+  void utf16(std::u16string_view text);  // code units, no terminator
+  void align(std::size_t n, std::uint8_t pad = 0);
+
+  // Writes a u32 placeholder now and returns its address for patch().
+  std::uint32_t reserve_u32() {
+    const std::uint32_t at = here();
+    u32(0);
+    return at;
+  }
+  void patch_u32(std::uint32_t address, std::uint32_t value);
+  void patch_u16(std::uint32_t address, std::uint16_t value);
+
+ private:
+  std::uint32_t base_;
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace morvane::app

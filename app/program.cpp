@@ -1,0 +1,38 @@
+#include "app/program.h"
+
+#include <array>
+
+#include "app/project_image_builder.h"
+#include "logic/enzyme_handlers.h"
+
+namespace morvane::app {
+
+extern const std::span<const std::uint8_t> project_image_bytes;
+
+namespace {
+
+runtime::Status reset_click(std::uintptr_t form, const runtime::EventArgs&) { return logic::ResetClick(form); }
+runtime::Status enzyme_drag_drop(std::uintptr_t form, const runtime::EventArgs& a) {
+  runtime::Object* const source = a.source;
+  return logic::EnzymeDragDrop(form, source, a.x, a.y);
+}
+runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) { return logic::ComplexClick(form); }
+
+constexpr std::array<runtime::NativeRoutine, kNativeCount> kNatives{reset_click, enzyme_drag_drop, complex_click};
+
+}  // namespace
+
+runtime::ProgramImage embedded_image() { return {project_image_bytes, kImageBase}; }
+
+std::span<const runtime::NativeRoutine> native_routines() { return kNatives; }
+
+runtime::Program enzyme_program(runtime::ProgramImage image) {
+  runtime::Program p;
+  p.image = image;
+  p.descriptor = kDescriptorAddress;
+  p.natives = native_routines();
+  p.read_form = &read_form1;
+  return p;
+}
+
+}  // namespace morvane::app

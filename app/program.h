@@ -1,0 +1,21 @@
+// The enzyme demonstration as the runtime starts it: the project image that the
+// executable carries, its descriptor, and the native routines of the handlers.
+#pragma once
+
+#include <span>
+
+#include "runtime/core/runtime.h"
+
+namespace morvane::app {
+
+// The image as embedded in this executable.
+runtime::ProgramImage embedded_image();
+// The handlers' routines, by native index.
+std::span<const runtime::NativeRoutine> native_routines();
+// Reads Form1 from the image.
+form::WindowModel read_form1(const runtime::ProgramImage& image, const runtime::ProjectInfo& project);
+// Everything the runtime needs to start the program carried in `image`.
+runtime::Program enzyme_program(runtime::ProgramImage image);
+inline runtime::Program enzyme_program() { return enzyme_program(embedded_image()); }
+
+}  // namespace morvane::app

@@ -1,0 +1,333 @@
+#include "app/project_image_builder.h"
+
+#include <array>
+#include <string>
+
+#include "app/image_writer.h"
+#include "app/version_resource.h"
+#include "form/window_model.h"
+#include "runtime/core/image_layout.h"
+
+namespace morvane::app {
+namespace {
+
+namespace L = runtime::layout;
+using form::Guid;
+
+void guid(ImageWriter& w, const char* text) { w.raw(Guid::parse(text).bytes); }
+
+struct ControlSpec {
+  const char* name;
+  const char* class_id;
+  std::uint32_t kind_value;
+  std::uint16_t number;
+  std::uint16_t slots;
+  std::uint32_t sink;
+  int bound_slot;     // -1: none
+  int handler;        // index into the event entries
+};
+
+constexpr const char* kPictureClass = "{33AD4ED2-6699-11CF-B70C-00AA0060D393}";
+constexpr const char* kFormClass = "{33AD4F3A-6699-11CF-B70C-00AA0060D393}";
+constexpr const char* kButtonClass = "{33AD4EF2-6699-11CF-B70C-00AA0060D393}";
+constexpr const char* kLabelClass = "{33AD4EDA-6699-11CF-B70C-00AA0060D393}";
+
+// The control list of Form1, in its order. Event sinks lie at 0x34 plus 4 per place.
+constexpr std::array<ControlSpec, 7> kControls{{
+    {"Picture1", kPictureClass, 0x001D0F80, 5, 26, 0x34, 3, kEnzymeDragDrop},
+    {"Form", kFormClass, 0x001D0F90, 0xFFFF, 31, 0x38, -1, -1},
+    {"Picture2", kPictureClass, 0x001D0F80, 4, 26, 0x3C, -1, -1},
+    {"Picture3", kPictureClass, 0x001D0F80, 3, 26, 0x40, -1, -1},
+    {"Picture4", kPictureClass, 0x001D0F80, 2, 26, 0x44, 1, kComplexClick},
+    {"Command1", kButtonClass, 0x001D0FA0, 1, 17, 0x48, 0, kResetClick},
+    {"Label1", kLabelClass, 0x001D0FB0, 6, 18, 0x4C, -1, -1},
+}};
+constexpr std::uint32_t kInstanceSize = 0x50;  // past the last sink
+
+// Handlers in native-index order, with what their event entries subtract.
+constexpr std::array<std::uint32_t, kNativeCount> kEventAmounts{0x47, 0x33, 0x43};
+
+const std::array<const char*, 5> kImports{L::kImportStartup, L::kImportSinkQueryInterface, L::kImportSinkAddRef,
+                                           L::kImportSinkRelease, L::kImportErrorHandler};
+
+}  // namespace
+
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream, std::uint32_t stream_length) {
+  ImageWriter w(kImageBase);
+
+  // ---- project descriptor, 148 bytes ----
+  const std::uint32_t descriptor = w.here();
+  w.raw(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("VB5!"), 4));
+  w.u16(0x1FF0);              // runtime build 8176
+  w.c_string("*", 14);        // language library: the runtime's own
+  w.c_string("~", 14);        // second language library: none
+  w.u16(10);                  // runtime revision
+  w.u32(0x0409);              // locale
+  w.u32(0);                   // second locale
+  w.u32(0);                   // no start procedure: load the start-up form
+  const std::uint32_t ref_project_info = w.reserve_u32();
+  w.u32(0x0030F013);          // control classes used
+  w.u32(0xFFFFFF00);
+  w.u32(L::descriptor::single_threaded);
+  w.u32(1);                   // thread count
+  w.u16(1);                   // form count
+  w.u16(0);                   // external components
+  w.u32(233);                 // runtime setting
+  const std::uint32_t ref_form_table = w.reserve_u32();
+  const std::uint32_t ref_external_table = w.reserve_u32();
+  const std::uint32_t ref_registration = w.reserve_u32();
+  w.u32(0x78);
+  w.u32(0x80);
+  w.u32(0x88);
+  w.u32(0x89);
+  w.zeros(16);
+  w.c_string("morvane");      // 0x78 description
+  w.c_string("morvane");      // 0x80 executable name
+  w.c_string("");             // 0x88 help file
+  w.c_string("Sollant1");     // 0x89 project name
+  w.zeros(2);
+
+  // ---- project information ----
+  const std::uint32_t project_info = w.here();
+  w.patch_u32(ref_project_info, project_info);
+  w.u32(500);
+  const std::uint32_t ref_object_table = w.reserve_u32();
+  w.u32(0);
+  const std::uint32_t ref_code_start = w.reserve_u32();
+  const std::uint32_t ref_code_end = w.reserve_u32();
+  w.u32(L::kThreadDataSize);
+  const std::uint32_t ref_thread_data = w.reserve_u32();
+  const std::uint32_t ref_error_handler = w.reserve_u32();
+  w.u32(0);
+  w.c_string("morvane/Sollant1.project", L::project_info::project_path_size);
+
+  // ---- object table ----
+  const std::uint32_t object_table = w.here();
+  w.patch_u32(ref_object_table, object_table);
+  w.u32(0);
+  w.u32(project_info);
+  guid(w, "{76B90194-8D72-4C8A-8E21-E49EF91E7C70}");
+  w.u16(1);  // objects
+  w.u16(1);  // compiled
+  w.u16(1);  // in use
+  w.u16(0);
+  const std::uint32_t ref_objects = w.reserve_u32();
+  w.u32(0x0409);
+  w.u32(0x0409);
+  w.u32(object_table + L::object_table::project_name);
+  w.c_string("Sollant1", 12);
+  guid(w, "{773ABDB0-3B1B-4EBB-8028-71B8E10809A3}");
+
+  // ---- object descriptor of Form1 ----
+  const std::uint32_t object_descriptor = w.here();
+  w.patch_u32(ref_objects, object_descriptor);
+  const std::uint32_t ref_object_info = w.reserve_u32();
+  w.u32(0);
+  const std::uint32_t ref_object_name = w.reserve_u32();
+  w.u32(kNativeCount);
+  const std::uint32_t ref_method_list_1 = w.reserve_u32();
+  w.u32(0x00018083);
+  w.u32(0);
+  w.u32(0);
+
+  // ---- object information and its optional part ----
+  const std::uint32_t object_info = w.here();
+  w.patch_u32(ref_object_info, object_info);
+  w.u32(object_table);
+  w.u32(object_descriptor);
+  const std::uint32_t ref_object_data = w.reserve_u32();
+  w.u32(kNativeCount);
+  const std::uint32_t ref_method_list_2 = w.reserve_u32();
+  w.u32(1);
+  const std::uint32_t ref_form_id = w.reserve_u32();
+  w.u32(2);
+  const std::uint32_t ref_object_ids = w.reserve_u32();
+  w.u32(static_cast<std::uint32_t>(kControls.size()));
+  const std::uint32_t ref_control_list = w.reserve_u32();
+  w.u32(kInstanceSize);
+  const std::uint32_t ref_library_id = w.reserve_u32();
+
+  // ---- method list: the method entries, patched once the code is laid out ----
+  const std::uint32_t method_list = w.here();
+  w.patch_u32(ref_method_list_1, method_list);
+  w.patch_u32(ref_method_list_2, method_list);
+  std::array<std::uint32_t, kNativeCount> ref_methods{};
+  for (auto& r : ref_methods) r = w.reserve_u32();
+
+  // ---- identifiers ----
+  w.patch_u32(ref_form_id, w.here());
+  guid(w, "{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}");
+  w.patch_u32(ref_object_ids, w.here());
+  guid(w, "{81C11BED-E461-4E10-A4EA-8DF8B9913257}");
+  guid(w, "{79A89D41-780A-491D-A1B3-B80B08958FF6}");
+  w.patch_u32(ref_library_id, w.here());
+  guid(w, "{FCFB3D2E-A0FA-1068-A738-08002B3371B5}");
+  const std::array<const char*, 4> classes{kPictureClass, kFormClass, kButtonClass, kLabelClass};
+  std::array<std::uint32_t, 4> class_address{};
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    class_address[i] = w.here();
+    guid(w, classes[i]);
+  }
+  auto class_ref = [&](const char* id) {
+    for (std::size_t i = 0; i < classes.size(); ++i)
+      if (std::string(classes[i]) == id) return class_address[i];
+    return std::uint32_t{0};
+  };
+
+  // ---- names ----
+  w.patch_u32(ref_object_name, w.here());
+  w.c_string("Form1");
+  std::array<std::uint32_t, kControls.size()> name_address{};
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    name_address[i] = w.here();
+    w.c_string(kControls[i].name);
+  }
+  w.align(4);
+
+  // ---- control list, then the event tables in list order ----
+  const std::uint32_t control_list = w.here();
+  w.patch_u32(ref_control_list, control_list);
+  std::array<std::uint32_t, kControls.size()> ref_event_table{};
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlSpec& c = kControls[i];
+    const std::uint16_t second = c.number == 0xFFFF ? 0xFFFF : 3;
+    w.u16(0x0040);
+    w.u16(c.slots);
+    w.u32(c.sink);
+    w.u32(class_ref(c.class_id));
+    w.u16(c.number);
+    w.u16(second);
+    w.u32(0);
+    w.u32(0);
+    ref_event_table[i] = w.reserve_u32();
+    w.u32(c.kind_value);
+    w.u32(name_address[i]);
+    w.u16(c.number);
+    w.u16(second);
+  }
+  std::array<std::uint32_t, kControls.size()> ref_bound_slot{};
+  std::array<std::uint32_t, 3> ref_sink_routines{};  // patched with the import stubs
+  std::vector<std::uint32_t> sink_routine_refs;
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const ControlSpec& c = kControls[i];
+    w.patch_u32(ref_event_table[i], w.here());
+    w.u32(0);
+    w.u32(control_list + static_cast<std::uint32_t>(i) * L::control_entry::size);
+    w.u32(object_info);
+    for (int k = 0; k < 3; ++k) sink_routine_refs.push_back(w.reserve_u32());
+    for (int slot = 0; slot < c.slots; ++slot) {
+      if (slot == c.bound_slot)
+        ref_bound_slot[i] = w.reserve_u32();
+      else
+        w.u32(0);
+    }
+  }
+  (void)ref_sink_routines;
+
+  // ---- the program's code ----
+  namespace C = L::code;
+  const std::uint32_t code_start = w.here();
+  w.patch_u32(ref_code_start, code_start);
+  w.fill(4, C::open_byte);
+  std::array<std::uint32_t, kNativeCount> event_entry{}, method_entry{}, jump_event{}, jump_method{};
+  for (std::uint32_t h = 0; h < kNativeCount; ++h) {
+    event_entry[h] = w.here();
+    w.raw(C::sub_arg);
+    w.u32(kEventAmounts[h]);
+    w.u8(C::jmp_rel32);
+    jump_event[h] = w.reserve_u32();
+    w.fill(3, C::padding);
+  }
+  for (std::uint32_t h = 0; h < kNativeCount; ++h) {
+    method_entry[h] = w.here();
+    w.u8(C::jmp_rel32);
+    jump_method[h] = w.reserve_u32();
+    w.fill(3, C::padding);
+  }
+  for (std::uint32_t h = 0; h < kNativeCount; ++h) {
+    const std::uint32_t body = w.here();
+    w.raw(C::native_marker);
+    w.u32(h);
+    w.fill(8, C::padding);
+    // rel32 counts from the end of the jump instruction.
+    w.patch_u32(jump_event[h], body - (jump_event[h] + 4));
+    w.patch_u32(jump_method[h], body - (jump_method[h] + 4));
+    w.patch_u32(ref_methods[h], method_entry[h]);
+  }
+  const std::uint32_t code_end = w.here();
+  w.patch_u32(ref_code_end, code_end);
+  w.fill(4, C::close_byte);
+  for (std::size_t i = 0; i < kControls.size(); ++i)
+    if (kControls[i].bound_slot >= 0)
+      w.patch_u32(ref_bound_slot[i], event_entry[static_cast<std::size_t>(kControls[i].handler)]);
+
+  // ---- imports: stubs, slots and names of the runtime's routines ----
+  std::array<std::uint32_t, kImports.size()> stub{}, ref_slot{};
+  for (std::size_t i = 0; i < kImports.size(); ++i) {
+    stub[i] = w.here();
+    w.raw(L::import_stub::jmp_indirect);
+    ref_slot[i] = w.reserve_u32();
+    w.fill(2, C::padding);
+  }
+  std::array<std::uint32_t, kImports.size()> ref_name{};
+  for (std::size_t i = 0; i < kImports.size(); ++i) {
+    w.patch_u32(ref_slot[i], w.here());
+    ref_name[i] = w.reserve_u32();
+  }
+  w.u32(0);
+  for (std::size_t i = 0; i < kImports.size(); ++i) {
+    w.align(2);
+    w.patch_u32(ref_name[i], w.here());
+    w.u16(static_cast<std::uint16_t>(i));
+    w.c_string(kImports[i]);
+  }
+  w.align(4);
+  for (std::size_t i = 0; i < sink_routine_refs.size(); ++i) w.patch_u32(sink_routine_refs[i], stub[1 + i % 3]);
+  w.patch_u32(ref_error_handler, stub[4]);
+
+  // ---- registration data ----
+  const std::uint32_t registration = w.here();
+  w.patch_u32(ref_registration, registration);
+  w.u32(L::registration::project_name);
+  w.u32(0);  // no classes registered
+  guid(w, "{8336B279-A0E2-4B5B-905E-7BB5E862C0E6}");
+  w.u32(0);  // type library locale
+  w.u16(1);  // version 1.0
+  w.u16(0);
+  w.c_string("Sollant1", 12);
+
+  // ---- form table, one entry of 80 bytes ----
+  const std::uint32_t form_table = w.here();
+  w.patch_u32(ref_form_table, form_table);
+  w.patch_u32(ref_external_table, form_table);
+  w.u32(L::form_table::size);
+  guid(w, "{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}");
+  w.zeros(20);
+  w.u32(784);
+  w.u32(0);
+  w.zeros(16);
+  w.u32(stream_length);
+  w.u32(0);
+  const std::uint32_t ref_stream = w.reserve_u32();
+  w.u32(76);
+
+  // ---- version resource ----
+  w.raw(version_resource_bytes());
+  w.align(16);
+
+  // ---- writable area, all zero; the per-thread data lies inside it ----
+  const std::uint32_t writable = w.here();
+  w.zeros(L::kWritableSize);
+  w.patch_u32(ref_object_data, writable);
+  w.patch_u32(ref_thread_data, writable + L::kThreadDataOffset);
+
+  // ---- the form description stream ----
+  w.align(16);
+  w.patch_u32(ref_stream, w.here());
+  w.raw(stream);
+
+  (void)descriptor;
+  return w.take();
+}
+
+}  // namespace morvane::app

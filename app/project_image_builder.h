@@ -1,0 +1,22 @@
+// Lays out the project image: the project descriptor and every record that hangs
+// off it, the program's code entries, the form table, the version resource, the
+// writable area and the form description stream.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace morvane::app {
+
+// The image's first byte lies at this address; the descriptor is its first record.
+inline constexpr std::uint32_t kImageBase = 0x00401000;
+inline constexpr std::uint32_t kDescriptorAddress = kImageBase;
+
+// The handlers' native routines, by the index their handler bodies carry.
+enum NativeIndex : std::uint32_t { kResetClick = 0, kEnzymeDragDrop = 1, kComplexClick = 2, kNativeCount = 3 };
+
+// `stream` is placed at the image's end; the form table records `stream_length`.
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream, std::uint32_t stream_length);
+
+}  // namespace morvane::app

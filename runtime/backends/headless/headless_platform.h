@@ -1,0 +1,66 @@
+// A platform without a display: input is fed by calls (or a script), painting goes
+// into a framebuffer that can be read or written out as a PNG file.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/core/framebuffer.h"
+#include "runtime/core/renderer.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/system_colors.h"
+
+namespace morvane::runtime {
+
+struct InputEvent {
+  enum class Type { pointer_down, pointer_move, pointer_up, key_down, key_up, resize, close };
+  Type type;
+  int x = 0;  // pointer position, or new width for resize
+  int y = 0;  // new height for resize
+  int code = 0;  // button or key
+  int shift = 0;
+  std::uint64_t time_ms = kNoTime;
+};
+
+class HeadlessPlatform final : public Platform {
+ public:
+  explicit HeadlessPlatform(TextRasterizer* text = nullptr);
+
+  // Binds to a runtime without running a loop; input then goes through feed().
+  void attach(Runtime& runtime);
+  // Delivers one event and repaints what changed.
+  void feed(const InputEvent& event);
+  // Convenience: a press, moves in steps and a release.
+  void drag(int from_x, int from_y, int to_x, int to_y, int steps = 4);
+  void click(int x, int y);
+
+  // Platform: runs the queued script until the window is closed or the script ends.
+  int run(Runtime& runtime) override;
+  void show_fatal(const std::string& message) override { fatal_messages_.push_back(message); }
+  void queue(std::vector<InputEvent> script) { script_.insert(script_.end(), script.begin(), script.end()); }
+
+  const Framebuffer& framebuffer() const { return fb_; }
+  SystemColors& colors() { return colors_; }
+  // Repaints what the window marked dirty (after a colour change, say).
+  void repaint();
+  const std::vector<std::string>& shown_errors() const { return shown_errors_; }
+  const std::vector<std::string>& fatal_messages() const { return fatal_messages_; }
+  std::uint64_t pixels_painted() const { return pixels_painted_; }
+
+ private:
+  Runtime* runtime_ = nullptr;
+  SystemColors colors_;
+  Renderer renderer_;
+  Framebuffer fb_;
+  std::deque<InputEvent> script_;
+  std::vector<std::string> shown_errors_;
+  std::vector<std::string> fatal_messages_;
+  std::uint64_t pixels_painted_ = 0;
+};
+
+// Writes the framebuffer as an 8-bit RGB PNG; throws std::runtime_error on failure.
+void write_png(const Framebuffer& fb, const std::string& path);
+
+}  // namespace morvane::runtime

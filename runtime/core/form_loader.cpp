@@ -1,0 +1,90 @@
+#include "runtime/core/form_loader.h"
+
+#include "runtime/core/control_classes.h"
+
+namespace morvane::runtime {
+namespace {
+
+ControlKind runtime_kind(form::ControlKind k) {
+  switch (k) {
+    case form::ControlKind::picture_box: return ControlKind::picture_box;
+    case form::ControlKind::label: return ControlKind::label;
+    case form::ControlKind::command_button: return ControlKind::command_button;
+    case form::ControlKind::form: return ControlKind::form;
+  }
+  throw RuntimeError(status::failed, "unknown control kind");
+}
+
+FontSpec font_spec(const form::Font& f) {
+  FontSpec s;
+  s.name = f.name;
+  s.size_e4 = f.size_e4;
+  s.weight = f.weight;
+  s.charset = f.charset;
+  s.italic = f.style & 0x02;
+  s.underline = f.style & 0x04;
+  s.strikeout = f.style & 0x08;
+  return s;
+}
+
+Ref<Control> create_control(const form::ControlRecord& r) {
+  const ControlKind kind = runtime_kind(r.kind);
+  Ref<Control> c;
+  switch (kind) {
+    case ControlKind::picture_box: c = Ref<Control>::adopt(new PictureBox(r.name, r.number)); break;
+    case ControlKind::label: c = Ref<Control>::adopt(new Label(r.name, r.number)); break;
+    case ControlKind::command_button: c = Ref<Control>::adopt(new CommandButton(r.name, r.number)); break;
+    case ControlKind::form: throw RuntimeError(status::failed, "a form cannot be a control of a form", r.name);
+  }
+  // Settings the model carries; the constructor has set the kind's defaults.
+  if (r.bounds) c->move(r.bounds->left, r.bounds->top, r.bounds->width, r.bounds->height);
+  if (r.visible) c->set_visible(*r.visible);
+  c->set_tab_index(r.tab_index);
+  if (r.caption) c->set_caption(*r.caption);
+  if (r.back_color) c->set_back_color(*r.back_color);
+  if (r.fore_color) c->set_fore_color(*r.fore_color);
+  if (r.font) c->set_font(font_spec(*r.font));
+  if (r.drag_mode) c->set_automatic_drag(*r.drag_mode == 1);
+  if (r.tag) c->set_tag(*r.tag);
+  if (r.picture) c->set_picture(std::make_shared<const Image>(decode_bmp(*r.picture)));
+  return c;
+}
+
+}  // namespace
+
+Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project) {
+  if (model.form.name != project.object_name)
+    throw RuntimeError(status::failed, "the form description holds \"" + model.form.name + "\", the project loads \"" +
+                                           project.object_name + "\"");
+  auto form = Ref<FormObject>::adopt(new FormObject(model.form.name, project.instance_size));
+  if (model.form.caption) form->set_caption(*model.form.caption);
+  if (model.form.back_color) form->set_back_color(*model.form.back_color);
+  if (model.form.client_area)
+    form->move(model.form.client_area->left, model.form.client_area->top, model.form.client_area->width,
+               model.form.client_area->height);
+
+  for (const auto& record : model.controls) form->add_control(create_control(record));
+
+  // Every control entry names a control of the description (or the form) of the same kind.
+  for (const auto& entry : project.controls) {
+    const auto kind = kind_of_class(entry.class_id);
+    if (!kind) throw RuntimeError(status::failed, "control entry \"" + entry.name + "\" names an unknown class");
+    Control* c = entry.is_form() ? static_cast<Control*>(form.get()) : form->by_number(entry.number);
+    if (!c)
+      throw RuntimeError(status::failed, "control entry \"" + entry.name + "\" names control number " +
+                                             std::to_string(entry.number) + ", which the form description lacks");
+    if (c->kind() != *kind)
+      throw RuntimeError(status::failed, "control entry \"" + entry.name + "\" is a " + std::string(kind_name(*kind)) +
+                                             " but the form description makes " + c->name() + " a " +
+                                             std::string(kind_name(c->kind())));
+    form->connect_sink(entry.sink_place, entry.is_form() ? 0 : entry.number);
+  }
+  for (const auto& c : form->controls()) {
+    bool found = false;
+    for (const auto& entry : project.controls) found = found || (!entry.is_form() && entry.number == c->number());
+    if (!found) throw RuntimeError(status::failed, "control " + c->name() + " has no entry in the control list");
+  }
+  return form;
+}
+
+}  // namespace morvane::runtime

@@ -1,0 +1,60 @@
+// The form object: the form's own settings, its controls in the order of the form
+// description, and the instance block in which each control's event sink lives at
+// the place that the control list gives it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "runtime/core/controls.h"
+#include "runtime/core/runtime_error.h"
+
+namespace morvane::runtime {
+
+class FormObject final : public Control {
+ public:
+  // instance_size: bytes of the instance block; every sink place + 4 must fit in it.
+  FormObject(std::string name, std::size_t instance_size);
+  ~FormObject() override;
+
+  // Client area size in twips (the design size; the window may be resized).
+  std::int32_t client_width() const { return width(); }
+  std::int32_t client_height() const { return height(); }
+
+  void add_control(Ref<Control> control);  // in the order of the form description
+  std::span<const Ref<Control>> controls() const { return controls_; }
+  Control* find(std::string_view name) const;
+  Control* by_number(int number) const;
+
+  // The typed accessor of control `number`: a new reference, released by the caller.
+  template <class T>
+  Ref<T> take(int number) {
+    Control* c = by_number(number);
+    T* typed = c ? dynamic_cast<T*>(c) : nullptr;
+    if (!typed)
+      throw RuntimeError(status::failed, "form " + name() + " has no control number " + std::to_string(number) +
+                                             " of the requested kind");
+    return Ref<T>::share(typed);
+  }
+
+  // The instance block. Its address is the form reference that event entries and
+  // handlers work with; the lowest bit of such a reference is free for a mark.
+  std::uintptr_t instance_address() const;
+  std::uintptr_t sink_address(std::uint32_t place) const;
+  void connect_sink(std::uint32_t place, int control_number);
+  // The control whose sink lies at `place` (-1: none; 0: the form itself).
+  int sink_control(std::uint32_t place) const;
+  // Recovers the form from an unmarked reference; throws if it is not a form's.
+  static FormObject& from_reference(std::uintptr_t reference);
+
+ private:
+  std::size_t instance_size_;
+  std::unique_ptr<std::byte[]> instance_;
+  std::vector<Ref<Control>> controls_;
+};
+
+}  // namespace morvane::runtime

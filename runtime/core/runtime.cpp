@@ -1,0 +1,87 @@
+#include "runtime/core/runtime.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "runtime/core/control_classes.h"
+#include "runtime/core/form_loader.h"
+
+namespace morvane::runtime {
+
+Runtime::Runtime(Program program) : program_(std::move(program)) {
+  project_ = read_project(program_.image, program_.descriptor);
+  if (!program_.read_form) throw RuntimeError(status::failed, "no reader for the form description");
+  form_ = load_form(program_.read_form(program_.image, project_), project_);
+  window_ = std::make_unique<Window>(form_, *this);
+  raise(*form_, Event::load, {});
+}
+
+Runtime::~Runtime() {
+  window_.reset();
+  form_.reset();
+}
+
+const ControlEntryInfo* Runtime::entry_for(const Control& control) const {
+  const bool is_form = &control == form_.get();
+  for (const auto& e : project_.controls)
+    if (is_form ? e.is_form() : (!e.is_form() && e.number == control.number())) return &e;
+  return nullptr;
+}
+
+Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const EventArgs& args) {
+  const EntryTarget target = decode_entry(program_.image, project_, address);
+  if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
+    throw RuntimeError(status::failed, "handler body names native routine " + std::to_string(target.native_index) +
+                                           ", which the program does not have");
+  // The event entry's subtraction: the event sink becomes the form reference plus one.
+  return program_.natives[target.native_index](object - target.amount, args);
+}
+
+void Runtime::raise(Control& control, Event event, const EventArgs& args) {
+  if (untrapped_error_) return;
+  const ControlEntryInfo* entry = entry_for(control);
+  const auto slot = event_slot(control.kind(), event);
+  const std::uint32_t address = (entry && slot) ? read_event_slot(program_.image, *entry, *slot) : 0;
+  if (address == 0) {
+    ++dropped_;  // no handler: nothing of the program runs
+    return;
+  }
+  ++delivered_;
+  // Keep the form alive for the call even if the window went away meanwhile.
+  const Ref<FormObject> keep = Ref<FormObject>::share(form_.get());
+  try {
+    call_entry(address, form_->sink_address(entry->sink_place), args);
+  } catch (const RuntimeError& e) {
+    untrapped(format_runtime_error(e));
+  } catch (const ImageError& e) {
+    untrapped(std::string("broken program image: ") + e.what());
+  }
+}
+
+void Runtime::untrapped(const std::string& message) {
+  // An untrapped run-time error ends the run: the window would otherwise be left
+  // half-way between two of its states.
+  untrapped_error_ = message;
+  std::fprintf(stderr, "morvane: %s\n", message.c_str());
+  std::fflush(stderr);
+  if (error_display_) error_display_(message);
+  window_->close();
+}
+
+void ThunRTMain(Program program, Platform& platform) {
+  int code = 1;
+  try {
+    Runtime runtime(std::move(program));
+    code = platform.run(runtime);
+  } catch (const std::exception& e) {
+    const std::string message = std::string("cannot start: ") + e.what();
+    std::fprintf(stderr, "morvane: %s\n", message.c_str());
+    platform.show_fatal(message);
+    code = 1;
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::exit(code);
+}
+
+}  // namespace morvane::runtime
