@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing morvane need,
+# skipping those already installed. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
+  fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
+  xvfb xdotool x11-utils x11-apps imagemagick python3
+)
+# Extra groups, asked for by name: web (browser build and test), fuzz, hygiene.
+for group in "$@"; do
+  case "$group" in
+    web) packages+=(emscripten nodejs npm chromium) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
+    hygiene) packages+=(valgrind binutils) ;;
+    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene)" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+echo "setup.sh: installing ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
