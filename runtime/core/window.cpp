@@ -121,10 +121,10 @@ void Window::pointer_down(int x, int y, int button, std::uint64_t time_ms) {
 
 void Window::pointer_move(int x, int y) {
   if (closed_) return;
+  if (drag_source_) invalidate_outline();  // the old place, before the pointer moves
   pointer_x_ = x;
   pointer_y_ = y;
   if (drag_source_) {
-    invalidate_outline();  // old place
     Control* over = control_at(x, y);
     Control& target = target_or_form(over);
     EventArgs a;
@@ -150,12 +150,15 @@ void Window::pointer_move(int x, int y) {
 
 void Window::pointer_up(int x, int y, int button) {
   if (closed_) return;
-  pointer_x_ = x;
-  pointer_y_ = y;
   if (drag_source_) {
+    invalidate_outline();  // where it was last drawn
+    pointer_x_ = x;
+    pointer_y_ = y;
     end_drag(x, y, true);
     return;
   }
+  pointer_x_ = x;
+  pointer_y_ = y;
   if (!capture_) return;
   Control* target = capture_;
   capture_ = nullptr;

@@ -5,6 +5,7 @@
 #include "app/project_image_builder.h"
 #include "logic/enzyme_handlers.h"
 #include "runtime/core/image_layout.h"
+#include "runtime/core/renderer.h"
 #include "tests/support/demo_fixture.h"
 
 namespace {
@@ -306,6 +307,32 @@ TEST_F(Demonstration, DropOfAnObjectWithoutTagRaisesByNameError) {
   runtime::Object* label = &control("Label1");
   EXPECT_EQ(logic::EnzymeDragDrop(form().instance_address(), label, 0, 0), 0) << "the label's Tag is empty";
   EXPECT_EQ(state(), "Start");
+}
+
+// Repainting only what changed must leave the same pixels as painting everything.
+TEST_F(Demonstration, IncrementalRepaintMatchesFullRepaint) {
+  auto expect_same = [&](const char* step) {
+    runtime::Framebuffer full(rt().window().client_width(), rt().window().client_height());
+    runtime::Renderer(platform().colors()).paint(rt().window(), full, full.bounds());
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i < full.pixels.size(); ++i) differ += full.pixels[i] != platform().framebuffer().pixels[i];
+    EXPECT_EQ(differ, 0u) << step;
+  };
+  const Point from = centre("Picture2");
+  platform().feed({runtime::InputEvent::Type::pointer_down, from.x, from.y, 1});
+  expect_same("press");
+  for (int i = 1; i <= 12; ++i) {
+    platform().feed({runtime::InputEvent::Type::pointer_move, from.x + 7 * i, from.y + 19 * i});
+    expect_same("drag move");
+  }
+  platform().feed({runtime::InputEvent::Type::pointer_up, from.x + 84, from.y + 228, 1});
+  expect_same("drop");
+  click(centre("Picture4"));
+  expect_same("complex clicked");
+  platform().feed({runtime::InputEvent::Type::pointer_down, 552, 88, 1});
+  expect_same("button held");
+  platform().feed({runtime::InputEvent::Type::pointer_up, 552, 88, 1});
+  expect_same("reset");
 }
 
 TEST_F(Demonstration, RefusesAReferenceThatIsNoForm) {
