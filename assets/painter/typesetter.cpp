@@ -1,0 +1,253 @@
+#include "assets/painter/typesetter.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_BITMAP_H
+#include FT_DRIVER_H
+#include FT_FONT_FORMATS_H
+#include FT_MODULE_H
+#include FT_OUTLINE_H
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <utility>
+
+#include "assets/painter/subpixel.h"
+
+namespace morvane::painter {
+
+namespace {
+
+constexpr long one_pixel = 64;  // FreeType's 26.6 fixed point
+
+void check(FT_Error error, const std::string& what) {
+  if (error != 0) throw std::runtime_error(what + " failed (FreeType error " + std::to_string(error) + ")");
+}
+
+// Rounds a / b to the nearest integer, halves away from zero; b > 0.
+long round_div(std::int64_t a, std::int64_t b) {
+  return static_cast<long>(a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b));
+}
+
+// A monotone piecewise-linear map of heights: each anchor takes a hinted height to the
+// height wanted for it, points between two anchors are interpolated, points beyond the
+// outermost anchors move with them.
+class ZoneMap {
+ public:
+  void add(long hinted, long target) { anchors_.emplace_back(hinted, target); }
+
+  void finish() {
+    std::sort(anchors_.begin(), anchors_.end());
+    std::vector<std::pair<long, long>> unique;
+    for (const auto& anchor : anchors_) {
+      if (!unique.empty() && unique.back().first == anchor.first) {
+        if (unique.back().second != anchor.second) {
+          throw std::logic_error("two zones the hinting puts at one height are wanted at different heights");
+        }
+        continue;
+      }
+      if (!unique.empty() && unique.back().second >= anchor.second) {
+        throw std::logic_error("the wanted zone heights are not in the order of the face's zones");
+      }
+      unique.push_back(anchor);
+    }
+    anchors_ = std::move(unique);
+  }
+
+  long operator()(long y) const {
+    if (y <= anchors_.front().first) return y + anchors_.front().second - anchors_.front().first;
+    if (y >= anchors_.back().first) return y + anchors_.back().second - anchors_.back().first;
+    for (std::size_t i = 1; i < anchors_.size(); ++i) {
+      const auto [h1, t1] = anchors_[i];
+      if (y > h1) continue;
+      const auto [h0, t0] = anchors_[i - 1];
+      return t0 + round_div(static_cast<std::int64_t>(y - h0) * (t1 - t0), h1 - h0);
+    }
+    return y;  // unreachable: y lies below the last anchor
+  }
+
+ private:
+  std::vector<std::pair<long, long>> anchors_;
+};
+
+}  // namespace
+
+struct Typesetter::Face {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+
+  ~Face() {
+    if (face != nullptr) FT_Done_Face(face);
+    if (library != nullptr) FT_Done_FreeType(library);
+  }
+
+  void set_size(int x, int y) const {
+    if (x <= 0 || y <= 0) throw std::invalid_argument("pixel sizes must be positive");
+    check(FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(x), static_cast<FT_UInt>(y)), "setting the pixel size");
+  }
+
+  // Loads one character's outline with full hinting at the current size.
+  FT_GlyphSlot load(char character) const {
+    const FT_UInt index = FT_Get_Char_Index(face, static_cast<unsigned char>(character));
+    if (index == 0) throw std::runtime_error(std::string("the face has no glyph for '") + character + "'");
+    check(FT_Load_Glyph(face, index, FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP), "loading a glyph");
+    if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) throw std::runtime_error("glyph without an outline");
+    return face->glyph;
+  }
+
+  FT_BBox hinted_box(char character) const {
+    FT_BBox box;
+    FT_Outline_Get_CBox(&load(character)->outline, &box);
+    return box;
+  }
+
+  std::string name(FT_UShort name_id) const {
+    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    for (FT_UInt i = 0; i < count; ++i) {
+      FT_SfntName entry;
+      if (FT_Get_Sfnt_Name(face, i, &entry) != 0 || entry.name_id != name_id) continue;
+      if (entry.platform_id == TT_PLATFORM_MACINTOSH && entry.encoding_id == TT_MAC_ID_ROMAN) {
+        return std::string(reinterpret_cast<const char*>(entry.string), entry.string_len);
+      }
+      if (entry.platform_id == TT_PLATFORM_MICROSOFT) {  // UTF-16BE; the names here are ASCII
+        std::string text;
+        for (FT_UInt k = 1; k < entry.string_len; k += 2) text.push_back(static_cast<char>(entry.string[k]));
+        return text;
+      }
+    }
+    return {};
+  }
+};
+
+Typesetter::Typesetter(const std::string& font_path) : face_(std::make_unique<Face>()) {
+  check(FT_Init_FreeType(&face_->library), "starting FreeType");
+  // The version 35 interpreter runs the face's horizontal hints too; the default one
+  // (version 40) ignores them and the words come out up to two pixels wider.
+  FT_UInt interpreter = TT_INTERPRETER_VERSION_35;
+  check(FT_Property_Set(face_->library, "truetype", "interpreter-version", &interpreter),
+        "selecting the TrueType interpreter");
+  check(FT_New_Face(face_->library, font_path.c_str(), 0, &face_->face), "opening " + font_path);
+  if (!FT_IS_SFNT(face_->face) || !FT_IS_SCALABLE(face_->face) ||
+      std::string(FT_Get_Font_Format(face_->face)) != "TrueType") {
+    throw std::runtime_error(font_path + " is not a TrueType face");
+  }
+}
+
+Typesetter::~Typesetter() = default;
+
+std::string Typesetter::family() const { return face_->face->family_name; }
+std::string Typesetter::style() const { return face_->face->style_name; }
+std::string Typesetter::version() const { return face_->name(TT_NAME_ID_VERSION_STRING); }
+
+ZoneHeights Typesetter::hinted_zones(int pixels_per_em_x, int pixels_per_em_y) const {
+  face_->set_size(pixels_per_em_x, pixels_per_em_y);
+  ZoneHeights zones;
+  zones.cap_height = face_->hinted_box('H').yMax;
+  zones.x_height = face_->hinted_box('x').yMax;
+  zones.ascender = face_->hinted_box('d').yMax;
+  zones.descender = -face_->hinted_box('p').yMin;
+  return zones;
+}
+
+namespace {
+
+// The non-white pixels that smoothing makes of a mask, or nothing for an empty mask.
+std::optional<Box> smoothed_ink(const SampleMask& mask) {
+  std::optional<Box> ink;
+  for (int y = 0; y < mask.height(); ++y) {
+    for (int x = 0; x < mask.width(); ++x) {
+      if (smoothed_pixel(mask, x, y) == white) continue;
+      if (!ink) {
+        ink = Box{x, x, y, y};
+      } else {
+        ink->x0 = std::min(ink->x0, x);
+        ink->x1 = std::max(ink->x1, x);
+        ink->y0 = std::min(ink->y0, y);
+        ink->y1 = std::max(ink->y1, y);
+      }
+    }
+  }
+  return ink;
+}
+
+}  // namespace
+
+SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
+  const ZoneHeights hinted = hinted_zones(word.pixels_per_em_x, word.pixels_per_em_y);
+  ZoneMap zones;
+  zones.add(0, 0);
+  const auto target = [](const std::optional<int>& rows, long hinted_height) {
+    return rows ? *rows * one_pixel : hinted_height;
+  };
+  zones.add(hinted.x_height, target(word.zones.x_height, hinted.x_height));
+  zones.add(hinted.cap_height, target(word.zones.cap_height, hinted.cap_height));
+  zones.add(hinted.ascender, target(word.zones.ascender, hinted.ascender));
+  zones.add(-hinted.descender, -target(word.zones.descender, hinted.descender));
+  zones.finish();
+
+  const int samples_across = canvas.width() * samples_per_pixel;
+  const int pitch = (samples_across + 31) / 32 * 4;
+  std::vector<unsigned char> buffer(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(canvas.height()));
+  // The rasteriser's y axis points up from the canvas's bottom edge.
+  const long baseline_up = static_cast<long>(canvas.height() - (word.baseline_row + 1)) * one_pixel;
+
+  SampleMask word_mask(canvas.width(), canvas.height());
+  SetWord result;
+  long pen = static_cast<long>(word.pen_x) * one_pixel;
+  for (const char character : word.text) {
+    FT_GlyphSlot glyph = face_->load(character);
+    FT_Outline& outline = glyph->outline;
+    for (int i = 0; i < outline.n_points; ++i) {
+      outline.points[i].x = (pen + outline.points[i].x) * samples_per_pixel;
+      outline.points[i].y = baseline_up + zones(outline.points[i].y);
+    }
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    if (box.xMin < 0 || box.yMin < 0 || box.xMax > samples_across * one_pixel ||
+        box.yMax > canvas.height() * one_pixel) {
+      throw std::out_of_range(std::string("glyph '") + character + "' does not fit on the canvas");
+    }
+
+    std::fill(buffer.begin(), buffer.end(), 0);
+    FT_Bitmap bitmap;
+    FT_Bitmap_Init(&bitmap);
+    bitmap.rows = static_cast<unsigned>(canvas.height());
+    bitmap.width = static_cast<unsigned>(samples_across);
+    bitmap.pitch = pitch;
+    bitmap.buffer = buffer.data();
+    bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+    check(FT_Outline_Get_Bitmap(face_->library, &outline, &bitmap), "rasterising a glyph");
+
+    SampleMask glyph_mask(canvas.width(), canvas.height());
+    for (int y = 0; y < canvas.height(); ++y) {
+      const unsigned char* row = buffer.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch);
+      for (int s = 0; s < samples_across; ++s) {
+        if ((row[s / 8] >> (7 - s % 8)) & 1) glyph_mask.set(s, y);
+      }
+    }
+    if (const auto ink = smoothed_ink(glyph_mask)) result.glyphs.push_back({character, *ink});
+    word_mask.merge(glyph_mask);
+    pen += (glyph->advance.x + one_pixel / 2) / one_pixel * one_pixel;
+  }
+
+  const auto ink = smoothed_ink(word_mask);
+  if (!ink) throw std::logic_error("the word \"" + word.text + "\" left no ink");
+  result.ink = *ink;
+  for (int y = ink->y0; y <= ink->y1; ++y) {
+    for (int x = ink->x0; x <= ink->x1; ++x) {
+      const Rgb colour = smoothed_pixel(word_mask, x, y);
+      if (colour == white) continue;
+      if (canvas.at(x, y) != white) {
+        throw std::logic_error("the word \"" + word.text + "\" would cover a pixel that is not white at (" +
+                               std::to_string(x) + ", " + std::to_string(y) + ")");
+      }
+      canvas.set(x, y, colour);
+    }
+  }
+  return result;
+}
+
+}  // namespace morvane::painter
