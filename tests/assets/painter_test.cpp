@@ -1,0 +1,187 @@
+// The picture painter: the committed files come out of it byte for byte, its words stand on
+// the rows they must, and its smoothing and file writing hold on their own.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "assets/painter/bmp_file.h"
+#include "assets/painter/canvas.h"
+#include "assets/painter/face_file.h"
+#include "assets/painter/outputs.h"
+#include "assets/painter/pictures.h"
+#include "assets/painter/subpixel.h"
+#include "assets/painter/typesetter.h"
+#include "runtime/image/bitmap.h"
+#include "tests/assets/picture_files.h"
+
+namespace morvane::test {
+namespace {
+
+using painter::Box;
+using painter::Canvas;
+using painter::Typesetter;
+
+class WithFace : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::optional<std::string> path = painter::find_face_file();
+    if (!path) GTEST_SKIP() << "no " << painter::face_family << " face installed";
+    typesetter_.emplace(*path);
+  }
+  std::optional<Typesetter> typesetter_;
+};
+
+using PainterRegeneration = WithFace;
+
+TEST_F(PainterRegeneration, RepaintsTheCommittedFilesByteForByte) {
+  if (typesetter_->version() != painter::pinned_face_version) {
+    GTEST_SKIP() << "the installed face is " << typesetter_->version() << ", the files were painted with "
+                 << painter::pinned_face_version;
+  }
+  const auto outputs = painter::paint_outputs(*typesetter_);
+  ASSERT_EQ(outputs.size(), 6u);
+  for (const painter::OutputFile& file : outputs) {
+    EXPECT_TRUE(file.bytes == read_asset(file.name)) << file.name << " differs from the committed file";
+  }
+}
+
+// The rows each word's letters must stand on, counted from the top of the picture.
+struct WordRows {
+  const char* text;
+  int size;
+  Box ink;
+  int capital_top;
+  int lower_case_top;
+  int line_bottom;
+  int ascender_top;     // 0: not fixed
+  int descender_bottom; // 0: not fixed
+};
+
+const WordRows word_rows[] = {
+    {"Enzyme", 24, {58, 135, 164, 184}, 164, 169, 179, 0, 184},
+    {"Substrate", 24, {54, 141, 68, 84}, 69, 74, 84, 68, 0},
+    {"Substrate", 16, {18, 74, 163, 173}, 163, 167, 173, 0, 0},
+    {"Product", 28, {47, 134, 97, 116}, 98, 104, 116, 97, 0},
+};
+
+using WordPlacement = WithFace;
+
+TEST_F(WordPlacement, EveryLetterStandsOnItsRows) {
+  for (const WordRows& want : word_rows) {
+    const painter::PaintedWord* painted = nullptr;
+    for (const auto& word : painter::painted_words()) {
+      if (word.setting.text == want.text && word.setting.pixels_per_em_x == want.size) painted = &word;
+    }
+    ASSERT_NE(painted, nullptr) << want.text << " at " << want.size;
+    SCOPED_TRACE(std::string(want.text) + " at " + std::to_string(want.size));
+    Canvas canvas(painter::picture_size, painter::picture_size, painter::white);
+    const painter::SetWord set = typesetter_->set(canvas, painted->setting);
+    EXPECT_EQ(set.ink, want.ink);
+    ASSERT_EQ(set.glyphs.size(), std::string(want.text).size());
+    for (const painter::GlyphInk& glyph : set.glyphs) {
+      const std::string letter(1, glyph.character);
+      const char c = glyph.character;
+      if (c >= 'A' && c <= 'Z') {
+        EXPECT_EQ(glyph.ink.y0, want.capital_top) << letter;
+        EXPECT_EQ(glyph.ink.y1, want.line_bottom) << letter;
+      } else if (std::string("bdhkl").find(c) != std::string::npos) {
+        if (want.ascender_top != 0) {
+          EXPECT_EQ(glyph.ink.y0, want.ascender_top) << letter;
+        }
+        EXPECT_EQ(glyph.ink.y1, want.line_bottom) << letter;
+      } else if (std::string("gjpqy").find(c) != std::string::npos) {
+        EXPECT_EQ(glyph.ink.y0, want.lower_case_top) << letter;
+        if (want.descender_bottom != 0) {
+          EXPECT_EQ(glyph.ink.y1, want.descender_bottom) << letter;
+        }
+      } else if (c == 't') {  // taller than the short letters, not as tall as the capitals
+        EXPECT_LT(glyph.ink.y0, want.lower_case_top) << letter;
+        EXPECT_GT(glyph.ink.y0, want.capital_top - 1) << letter;
+        EXPECT_EQ(glyph.ink.y1, want.line_bottom) << letter;
+      } else {
+        EXPECT_EQ(glyph.ink.y0, want.lower_case_top) << letter;
+        EXPECT_EQ(glyph.ink.y1, want.line_bottom) << letter;
+      }
+    }
+  }
+}
+
+TEST_F(WordPlacement, RefusesToSetOverAnythingButWhite) {
+  Canvas canvas(painter::picture_size, painter::picture_size, painter::white);
+  canvas.fill({60, 60, 170, 170}, painter::red);  // inside the "E" of "Enzyme"
+  EXPECT_THROW(typesetter_->set(canvas, painter::painted_words()[0].setting), std::logic_error);
+}
+
+TEST_F(WordPlacement, RefusesAWordThatLeavesTheCanvas) {
+  Canvas canvas(60, 40, painter::white);
+  EXPECT_THROW(typesetter_->set(canvas, painter::painted_words()[0].setting), std::out_of_range);
+}
+
+// A mask with the samples [first, last) set in row 0.
+painter::SampleMask stroke(int width, int first, int last) {
+  painter::SampleMask mask(width, 1);
+  for (int s = first; s < last; ++s) mask.set(s, 0);
+  return mask;
+}
+
+TEST(SubpixelSmoothing, StripesCountTheirWindowOfSixSamples) {
+  // A stroke covering exactly pixels 2 and 3: its neighbours take one stripe's tint each.
+  const painter::SampleMask mask = stroke(6, 12, 24);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 1, 0), 0xFFFFBFu);  // blue window holds 2 set samples
+  EXPECT_EQ(painter::smoothed_pixel(mask, 2, 0), 0x740000u);  // red sees 4 set, green and blue 6
+  EXPECT_EQ(painter::smoothed_pixel(mask, 3, 0), 0x000074u);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 4, 0), 0xBFFFFFu);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 5, 0), 0xFFFFFFu);
+}
+
+TEST(SubpixelSmoothing, EveryCountHasItsLevel) {
+  // A stroke starting at sample 6*2 + k: the red stripe of pixel 2 sees 4 - k of its window.
+  const std::uint8_t want[] = {0x74, 0x9C, 0xBF, 0xDF, 0xFF};
+  for (int k = 0; k <= 4; ++k) {
+    const painter::SampleMask mask = stroke(6, 12 + k, 36);
+    EXPECT_EQ(painter::smoothed_pixel(mask, 2, 0) >> 16, want[k]) << k;
+  }
+  EXPECT_EQ(painter::smoothed_pixel(stroke(6, 0, 36), 3, 0), 0x000000u);
+  // One sample (the second of pixel 2's blue stripe) darkens the three stripes whose windows hold it.
+  EXPECT_EQ(painter::smoothed_pixel(stroke(6, 17, 18), 2, 0), 0xFFDFDFu);
+  EXPECT_EQ(painter::smoothed_pixel(stroke(6, 17, 18), 3, 0), 0xDFFFFFu);
+}
+
+TEST(SubpixelSmoothing, SamplesOutsideTheMaskCountAsUnset) {
+  // A mask full of ink still fades at its edges: the windows there reach past it.
+  const painter::SampleMask mask = stroke(2, 0, 12);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 0, 0), 0x740000u);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 1, 0), 0x000074u);
+  EXPECT_EQ(painter::smoothed_pixel(mask, 2, 0), 0xBFFFFFu);  // beside the mask
+  EXPECT_THROW(painter::SampleMask(2, 1).set(12, 0), std::out_of_range);
+}
+
+TEST(BitmapWriting, DecodesBackToTheCanvasAtEveryRowPadding) {
+  for (const int width : {1, 2, 3, 4, 5, 203}) {
+    Canvas canvas(width, 3, painter::white);
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < width; ++x) canvas.set(x, y, static_cast<painter::Rgb>((x * 7919 + y * 104729) & 0xFFFFFF));
+    }
+    const std::vector<std::uint8_t> file = painter::encode_bmp24(canvas);
+    EXPECT_EQ(file.size(), 54 + static_cast<std::size_t>((width * 3 + 3) / 4 * 4) * 3);
+    const runtime::Image image = runtime::decode_bmp(file);
+    ASSERT_EQ(image.width, width);
+    ASSERT_EQ(image.height, 3);
+    EXPECT_EQ(image.pixels, canvas.pixels()) << width;
+  }
+}
+
+TEST(CanvasFill, RefusesBoxesOffTheCanvas) {
+  Canvas canvas(10, 10, painter::white);
+  EXPECT_THROW(canvas.fill({5, 10, 0, 0}, painter::black), std::out_of_range);
+  EXPECT_THROW(canvas.fill({-1, 3, 0, 0}, painter::black), std::out_of_range);
+  EXPECT_THROW(canvas.fill({3, 2, 0, 0}, painter::black), std::invalid_argument);
+  canvas.fill({0, 9, 9, 9}, painter::black);
+  EXPECT_EQ(canvas.at(9, 9), painter::black);
+  EXPECT_EQ(canvas.at(9, 8), painter::white);
+}
+
+}  // namespace
+}  // namespace morvane::test
