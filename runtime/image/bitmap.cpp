@@ -1,5 +1,8 @@
 #include "runtime/image/bitmap.h"
 
+#include <bit>
+#include <cstring>
+
 namespace morvane::runtime {
 
 namespace {
@@ -20,6 +23,32 @@ std::int32_t i32(std::span<const std::uint8_t> data, std::size_t at) { return st
 
 std::string found(std::uint64_t value) { return ", found " + std::to_string(value); }
 std::string found_signed(std::int64_t value) { return ", found " + std::to_string(value); }
+
+std::uint32_t pixel_at(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+}
+
+// Unpacks blue-green-red(-unused) pixels into 0x00RRGGBB, top row first.
+template <std::size_t BytesPerPixel>
+void copy_rows(const std::uint8_t* rows, std::size_t stride, bool bottom_up, Image& image) {
+  const auto width = static_cast<std::size_t>(image.width);
+  const auto height = static_cast<std::size_t>(image.height);
+  std::uint32_t* out = image.pixels.data();
+  for (std::size_t y = 0; y < height; ++y, out += width) {
+    const std::uint8_t* p = rows + (bottom_up ? height - 1 - y : y) * stride;
+    std::size_t x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+      // Whole 32-bit loads, masked; the row's last pixel is read bytewise so that no load
+      // reaches past the row.
+      for (; x + 1 < width; ++x, p += BytesPerPixel) {
+        std::uint32_t word;
+        std::memcpy(&word, p, sizeof word);
+        out[x] = word & 0xFFFFFFu;
+      }
+    }
+    for (; x < width; ++x, p += BytesPerPixel) out[x] = pixel_at(p);
+  }
+}
 
 }  // namespace
 
@@ -80,14 +109,10 @@ Image decode_bmp(std::span<const std::uint8_t> data) {
   image.width = width;
   image.height = height;
   image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  const std::uint8_t* const rows = data.data() + pixel_offset;
-  std::uint32_t* out = image.pixels.data();
-  for (int y = 0; y < height; ++y) {
-    const std::size_t stored_row = bottom_up ? static_cast<std::size_t>(height - 1 - y) : static_cast<std::size_t>(y);
-    const std::uint8_t* p = rows + stored_row * stride;
-    for (int x = 0; x < width; ++x, p += bytes_per_pixel) {
-      *out++ = static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
-    }
+  if (bytes_per_pixel == 3) {
+    copy_rows<3>(data.data() + pixel_offset, stride, bottom_up, image);
+  } else {
+    copy_rows<4>(data.data() + pixel_offset, stride, bottom_up, image);
   }
   return image;
 }
