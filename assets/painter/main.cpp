@@ -8,6 +8,7 @@
 
 #include "assets/painter/face_file.h"
 #include "assets/painter/outputs.h"
+#include "assets/painter/pictures.h"
 #include "assets/painter/typesetter.h"
 
 namespace {
@@ -58,6 +59,15 @@ int main(int argc, char** argv) {
     if (typesetter.version() != pinned_face_version) {
       std::fprintf(stderr, "paint_pictures: warning: the committed pictures were set with %s; the letters will differ\n",
                    std::string(pinned_face_version).c_str());
+    }
+    // Where each word's ink lands: its box and each letter's rows (top-bottom).
+    for (const PaintedWord& word : painted_words()) {
+      Canvas canvas(picture_size, picture_size, white);
+      const SetWord set = typesetter.set(canvas, word.setting);
+      std::printf("\"%s\" %dx%d: ink x %d-%d, y %d-%d; rows", word.setting.text.c_str(), word.setting.pixels_per_em_x,
+                  word.setting.pixels_per_em_y, set.ink.x0, set.ink.x1, set.ink.y0, set.ink.y1);
+      for (const GlyphInk& glyph : set.glyphs) std::printf(" %c %d-%d", glyph.character, glyph.ink.y0, glyph.ink.y1);
+      std::printf("\n");
     }
     for (const OutputFile& file : paint_outputs(typesetter)) {
       const std::string path = *out_dir + "/" + file.name;
