@@ -1,0 +1,104 @@
+#include "runtime/text/font_locator.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+namespace morvane::runtime::text {
+
+namespace {
+
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+struct StandIn {
+  std::string_view name;
+  std::vector<std::string_view> faces;
+};
+
+// Faces of the same kind for names that are often missing from free systems.
+const std::vector<StandIn>& stand_ins() {
+  static const std::vector<StandIn> table = {
+      {"Comic Sans MS", {"Comic Neue", "Comic Relief"}},
+      {"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}},
+  };
+  return table;
+}
+
+struct PatternDeleter {
+  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+}  // namespace
+
+struct FontLocator::Config {
+  explicit Config(FcConfig* c) : fc(c) {}
+  ~Config() { FcConfigDestroy(fc); }
+  Config(const Config&) = delete;
+  Config& operator=(const Config&) = delete;
+  FcConfig* fc;
+};
+
+std::vector<std::string> candidate_families(std::string_view name) {
+  std::vector<std::string> out;
+  if (!name.empty()) out.emplace_back(name);
+  for (const StandIn& s : stand_ins())
+    if (same_name(s.name, name))
+      for (std::string_view f : s.faces) out.emplace_back(f);
+  out.emplace_back("sans-serif");
+  return out;
+}
+
+FontLocator::FontLocator() {
+  if (FcConfig* fc = FcInitLoadConfigAndFonts()) config_ = std::make_unique<Config>(fc);
+}
+
+FontLocator::~FontLocator() = default;
+
+std::optional<FontFile> FontLocator::find(std::string_view family, int weight, bool italic, bool exact_family) const {
+  if (!config_) return std::nullopt;
+  Pattern pattern(FcPatternCreate());
+  if (!pattern) return std::nullopt;
+  const std::string fam(family);
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(fam.c_str()));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(std::clamp(weight, 1, 1000)));
+  FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  if (!FcConfigSubstitute(config_->fc, pattern.get(), FcMatchPattern)) return std::nullopt;
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  Pattern match(FcFontMatch(config_->fc, pattern.get(), &result));
+  if (!match || result != FcResultMatch) return std::nullopt;
+
+  FcChar8* file = nullptr;
+  if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || !file) return std::nullopt;
+  FcBool scalable = FcFalse;
+  if (FcPatternGetBool(match.get(), FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable) return std::nullopt;
+  FontFile out;
+  out.path = reinterpret_cast<const char*>(file);
+  int index = 0;
+  if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &index) == FcResultMatch) out.index = index;
+
+  // A face may carry its family name in several languages; any of them will do.
+  bool named = false;
+  FcChar8* name = nullptr;
+  for (int n = 0; FcPatternGetString(match.get(), FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+    const std::string_view matched(reinterpret_cast<const char*>(name));
+    if (n == 0) out.family = matched;
+    if (same_name(matched, family)) {
+      out.family = matched;
+      named = true;
+      break;
+    }
+  }
+  if (exact_family && !named) return std::nullopt;
+  return out;
+}
+
+}  // namespace morvane::runtime::text

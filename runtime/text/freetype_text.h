@@ -1,0 +1,64 @@
+// Text from the installed fonts: fontconfig finds the face for a font name (or the
+// face that stands in for it), FreeType draws its glyphs as grey coverage. Faces are
+// opened once per name, weight, slant and pixel size; glyphs are drawn once and kept.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+
+#include "runtime/core/text_rasterizer.h"
+#include "runtime/text/font_locator.h"
+
+namespace morvane::runtime::text {
+
+class FreeTypeTextRasterizer final : public TextRasterizer {
+ public:
+  // Throws std::runtime_error when FreeType cannot start.
+  FreeTypeTextRasterizer();
+  ~FreeTypeTextRasterizer() override;
+  FreeTypeTextRasterizer(const FreeTypeTextRasterizer&) = delete;
+  FreeTypeTextRasterizer& operator=(const FreeTypeTextRasterizer&) = delete;
+
+  FontMetrics metrics(const FontSpec& font) override;
+  int measure(std::string_view utf8, const FontSpec& font) override;
+  TextMask render(std::string_view utf8, const FontSpec& font) override;
+
+  // The family of the face that stands for `font` ("" when no font could be found).
+  std::string face_family(const FontSpec& font);
+  // Glyphs drawn so far, over all faces.
+  std::size_t glyphs_drawn() const { return glyphs_drawn_; }
+
+ private:
+  struct Glyph {
+    unsigned index = 0;    // in the face, for kerning
+    int advance = 0;       // pixels
+    int left = 0;          // bitmap's left edge from the pen
+    int top = 0;           // bitmap's top row above the baseline
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> coverage;
+  };
+  struct Face;
+  struct LibraryDeleter {
+    void operator()(void* library) const;
+  };
+
+  Face* face_for(const FontSpec& font);
+  const Glyph& glyph(Face& face, char32_t cp);
+  // Calls place(glyph, pen_x) for each glyph of the run; returns the pen's end.
+  template <class Place>
+  int lay_out(Face& face, std::string_view utf8, Place&& place);
+
+  std::unique_ptr<void, LibraryDeleter> library_;
+  FontLocator locator_;
+  // Key: lower-case name, weight, italic, pixel size. A null face: nothing found.
+  std::map<std::tuple<std::string, int, bool, int>, std::unique_ptr<Face>> faces_;
+  std::size_t glyphs_drawn_ = 0;
+  bool warned_ = false;
+};
+
+}  // namespace morvane::runtime::text
