@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "app/image_writer.h"
 #include "app/version_resource.h"
@@ -57,7 +58,7 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
 
   // ---- project descriptor, 148 bytes ----
   const std::uint32_t descriptor = w.here();
-  w.raw(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("VB5!"), 4));
+  for (char c : std::string_view("VB5!")) w.u8(static_cast<std::uint8_t>(c));
   w.u16(0x1FF0);              // runtime build 8176
   w.c_string("*", 14);        // language library: the runtime's own
   w.c_string("~", 14);        // second language library: none
