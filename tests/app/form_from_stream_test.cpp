@@ -1,0 +1,71 @@
+// The window the runtime loads comes from the stream the executable carries, and that
+// stream holds exactly the window's model with the committed pictures.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/program.h"
+#include "app/project_image_builder.h"
+#include "assets/pictures.h"
+#include "form/form_stream_reader.h"
+#include "form/window_model.h"
+#include "runtime/core/form_loader.h"
+
+namespace {
+
+using namespace morvane;
+
+std::vector<std::uint8_t> bytes(std::span<const std::uint8_t> s) { return {s.begin(), s.end()}; }
+
+TEST(FormFromStream, EmbeddedStreamHoldsTheWindowModel) {
+  const auto image = app::embedded_image();
+  const auto project = runtime::read_project(image, app::kDescriptorAddress);
+  const auto stream = runtime::form_stream(image, project);
+  EXPECT_EQ(stream.size(), 497718u);
+  const form::Pictures pictures{bytes(assets::enzyme_bmp), bytes(assets::substrate_bmp), bytes(assets::product_bmp),
+                                bytes(assets::complex_bmp)};
+  EXPECT_TRUE(form::read_form_stream(stream) == form::enzyme_window(pictures));
+}
+
+TEST(FormFromStream, LoadedControlsCarryTheStreamsSettings) {
+  runtime::Runtime rt(app::enzyme_program());
+  auto& f = rt.form();
+  ASSERT_EQ(f.controls().size(), 6u);
+  const char* order[] = {"Command1", "Picture4", "Picture3", "Picture2", "Picture1", "Label1"};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(f.controls()[static_cast<std::size_t>(i)]->name(), order[i]);
+    EXPECT_EQ(f.controls()[static_cast<std::size_t>(i)]->number(), i + 1);
+  }
+  const auto& p2 = *f.find("Picture2");
+  EXPECT_TRUE(p2.automatic_drag());
+  EXPECT_EQ(p2.tag(), u"substrate");
+  EXPECT_EQ(p2.back_color(), 0x80000014u);
+  EXPECT_EQ(p2.pixel_rect(), (runtime::PixelRect{192, 64, 209, 201}));
+  ASSERT_TRUE(p2.picture());
+  EXPECT_EQ(p2.picture()->width, 203);
+  EXPECT_FALSE(f.find("Picture3")->visible());
+  EXPECT_FALSE(f.find("Picture4")->visible());
+  EXPECT_TRUE(f.find("Picture1")->visible());
+  EXPECT_EQ(f.find("Picture1")->back_color(), 0x8000000Fu) << "the kind's default";
+  EXPECT_FALSE(f.find("Picture1")->automatic_drag());
+  EXPECT_EQ(f.find("Label1")->font().pixel_size(), 21);
+  EXPECT_EQ(f.find("Command1")->font().pixel_size(), 19);
+  EXPECT_EQ(f.find("Command1")->tab_index(), 5);
+  EXPECT_EQ(f.find("Label1")->tab_index(), 0);
+}
+
+// A stream that breaks the layout stops the start with the reader's error.
+TEST(FormFromStream, BrokenStreamStopsTheStart) {
+  const auto original = app::embedded_image();
+  const auto project = runtime::read_project(original, app::kDescriptorAddress);
+  std::vector<std::uint8_t> copy(original.bytes.begin(), original.bytes.end());
+  copy[project.stream_address - original.base + 1] = 0xCD;  // the second magic byte
+  try {
+    runtime::Runtime rt(app::enzyme_program({copy, original.base}));
+    FAIL() << "started from a broken stream";
+  } catch (const std::exception& e) {
+    EXPECT_NE(std::string(e.what()).find("offset 1"), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
