@@ -7,6 +7,9 @@
 
 #include "app/program.h"
 #include "runtime/backends/headless/headless_platform.h"
+#ifdef MORVANE_HAVE_TEXT
+#include "runtime/text/freetype_text.h"
+#endif
 
 using namespace morvane;
 
@@ -38,7 +41,12 @@ int main(int argc, char** argv) {
   const char* png_dir = (argc == 3 && std::strcmp(argv[1], "--png") == 0) ? argv[2] : nullptr;
   try {
     runtime::Runtime rt(app::enzyme_program());
+#ifdef MORVANE_HAVE_TEXT
+    runtime::text::FreeTypeTextRasterizer text;
+    runtime::HeadlessPlatform p(&text);
+#else
     runtime::HeadlessPlatform p;
+#endif
     p.attach(rt);
     int n = 0;
     report(rt, p, "start", png_dir, n++);

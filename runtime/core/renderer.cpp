@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runtime/core/text_layout.h"
+
 namespace morvane::runtime {
 
 void fill_rect(Framebuffer& fb, PixelRect r, PixelRect clip, std::uint32_t rgb) {
@@ -20,6 +22,42 @@ void invert_frame(Framebuffer& fb, PixelRect r, int width, PixelRect clip) {
     for (int y = c.y; y < c.bottom(); ++y) {
       std::uint32_t* p = fb.row(y) + c.x;
       for (int x = 0; x < c.w; ++x) p[x] ^= 0xFFFFFF;
+    }
+  }
+}
+
+void dotted_frame(Framebuffer& fb, PixelRect r, std::uint32_t rgb, PixelRect clip) {
+  if (r.empty()) return;
+  const PixelRect c = clip.intersect(fb.bounds());
+  auto dot = [&](int x, int y) {
+    if (((x - r.x) + (y - r.y)) % 2 == 0 && c.contains(x, y)) fb.row(y)[x] = rgb;
+  };
+  for (int x = r.x; x < r.right(); ++x) {
+    dot(x, r.y);
+    dot(x, r.bottom() - 1);
+  }
+  for (int y = r.y + 1; y < r.bottom() - 1; ++y) {
+    dot(r.x, y);
+    dot(r.right() - 1, y);
+  }
+}
+
+void blend_mask(Framebuffer& fb, const TextMask& mask, int x, int y, std::uint32_t rgb, PixelRect clip) {
+  const PixelRect placed{x + mask.left, y, mask.width, mask.height};
+  const PixelRect c = placed.intersect(clip).intersect(fb.bounds());
+  const std::uint32_t fr = (rgb >> 16) & 0xFF, fg = (rgb >> 8) & 0xFF, fbl = rgb & 0xFF;
+  for (int py = c.y; py < c.bottom(); ++py) {
+    std::uint32_t* dst = fb.row(py);
+    for (int px = c.x; px < c.right(); ++px) {
+      const std::uint32_t a = mask.at(px - placed.x, py - placed.y);
+      if (a == 0) continue;
+      if (a == 255) {
+        dst[px] = rgb & 0xFFFFFF;
+        continue;
+      }
+      const std::uint32_t bg = dst[px];
+      auto mix = [a](std::uint32_t f, std::uint32_t b) { return (f * a + b * (255 - a) + 127) / 255; };
+      dst[px] = (mix(fr, (bg >> 16) & 0xFF) << 16) | (mix(fg, (bg >> 8) & 0xFF) << 8) | mix(fbl, bg & 0xFF);
     }
   }
 }
@@ -49,7 +87,8 @@ void Renderer::paint_control(const Window& window, const Control& c, Framebuffer
     case ControlKind::picture_box: paint_picture_box(c, fb, inside); break;
     case ControlKind::label: paint_label(c, fb, inside); break;
     case ControlKind::command_button:
-      paint_button(c, window.pressed() == &c, window.focus() == &c, fb, inside);
+      paint_button(c, window.pressed() == &c || (window.space_held() && window.focus() == &c),
+                   window.focus() == &c, fb, inside);
       break;
     case ControlKind::form: break;
   }
@@ -88,8 +127,28 @@ void Renderer::paint_picture_box(const Control& c, Framebuffer& fb, PixelRect cl
   }
 }
 
+void Renderer::draw_text(Framebuffer& fb, std::string_view text, const FontSpec& font, int x, int y,
+                         std::uint32_t rgb, PixelRect clip) const {
+  if (!text_ || text.empty()) return;
+  blend_mask(fb, text_->render(text, font), x, y, rgb, clip);
+}
+
 void Renderer::paint_label(const Control& c, Framebuffer& fb, PixelRect clip) const {
-  fill_rect(fb, c.pixel_rect(), clip, colors_.resolve(c.back_color()));
+  const PixelRect r = c.pixel_rect();
+  fill_rect(fb, r, clip, colors_.resolve(c.back_color()));
+  if (!text_ || c.caption().empty()) return;
+  // Left-aligned from the top-left, broken at word boundaries, clipped to the label.
+  const FontSpec& font = c.font();
+  const int line_height = text_->metrics(font).line_height();
+  const auto lines = break_lines(c.caption(), r.w, [&](std::string_view run) { return text_->measure(run, font); });
+  const PixelRect text_clip = clip.intersect(r);
+  const std::uint32_t fore = colors_.resolve(c.fore_color());
+  int y = r.y;
+  for (std::string_view line : lines) {
+    if (y >= text_clip.bottom()) break;
+    if (y + line_height > text_clip.y) draw_text(fb, line, font, r.x, y, fore, text_clip);
+    y += line_height;
+  }
 }
 
 void Renderer::paint_button(const Control& c, bool pressed, bool focused, Framebuffer& fb, PixelRect clip) const {
@@ -99,8 +158,10 @@ void Renderer::paint_button(const Control& c, bool pressed, bool focused, Frameb
   const std::uint32_t dark = colors_.rgb(syscolor::dark_shadow);
   const std::uint32_t highlight = colors_.rgb(syscolor::button_highlight);
   const std::uint32_t light = colors_.rgb(syscolor::light);
+  const std::uint32_t text = colors_.rgb(syscolor::button_text);
   fill_rect(fb, r, clip, face);
   if (pressed) {
+    // Pushed: a dark frame with the shadow inside it at the top and left.
     fill_rect(fb, {r.x, r.y, r.w, 1}, clip, dark);
     fill_rect(fb, {r.x, r.y, 1, r.h}, clip, dark);
     fill_rect(fb, {r.x, r.bottom() - 1, r.w, 1}, clip, dark);
@@ -108,16 +169,31 @@ void Renderer::paint_button(const Control& c, bool pressed, bool focused, Frameb
     fill_rect(fb, {r.x + 1, r.y + 1, r.w - 2, 1}, clip, shadow);
     fill_rect(fb, {r.x + 1, r.y + 1, 1, r.h - 2}, clip, shadow);
   } else {
+    // Raised: highlight and light at the top and left, dark shadow and shadow at the
+    // bottom and right.
     fill_rect(fb, {r.x, r.y, r.w, 1}, clip, highlight);
     fill_rect(fb, {r.x, r.y, 1, r.h}, clip, highlight);
     fill_rect(fb, {r.x, r.bottom() - 1, r.w, 1}, clip, dark);
     fill_rect(fb, {r.right() - 1, r.y, 1, r.h}, clip, dark);
-    fill_rect(fb, {r.x + 1, r.y + 1, r.w - 2, 1}, clip, light);
-    fill_rect(fb, {r.x + 1, r.y + 1, 1, r.h - 2}, clip, light);
+    fill_rect(fb, {r.x + 1, r.y + 1, r.w - 3, 1}, clip, light);
+    fill_rect(fb, {r.x + 1, r.y + 1, 1, r.h - 3}, clip, light);
     fill_rect(fb, {r.x + 1, r.bottom() - 2, r.w - 2, 1}, clip, shadow);
     fill_rect(fb, {r.right() - 2, r.y + 1, 1, r.h - 2}, clip, shadow);
   }
-  (void)focused;
+  const int e = kButtonEdge;
+  const PixelRect inside = PixelRect{r.x + e, r.y + e, r.w - 2 * e, r.h - 2 * e}.intersect(clip);
+  if (text_ && !c.caption().empty() && !inside.empty()) {
+    // The caption centred on one line; the pushed button moves it one pixel right and down.
+    const FontSpec& font = c.font();
+    const int tw = text_->measure(c.caption(), font);
+    const int th = text_->metrics(font).line_height();
+    const int shift = pressed ? 1 : 0;
+    draw_text(fb, c.caption(), font, r.x + (r.w - tw) / 2 + shift, r.y + (r.h - th) / 2 + shift, text, inside);
+  }
+  if (focused) {
+    const int f = kFocusInset;
+    dotted_frame(fb, {r.x + f, r.y + f, r.w - 2 * f, r.h - 2 * f}, text, clip);
+  }
 }
 
 }  // namespace morvane::runtime

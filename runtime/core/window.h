@@ -52,6 +52,8 @@ class Window final : public ControlHost {
   // What the painter needs besides the controls.
   Control* focus() const { return focus_; }
   Control* pressed() const { return pressed_look_ ? capture_ : nullptr; }
+  // The space bar is held down on the focused button (drawn pressed until released).
+  bool space_held() const { return key_pressed_; }
   std::optional<PixelRect> drag_outline() const;
   bool dragging() const { return drag_source_ != nullptr; }
 

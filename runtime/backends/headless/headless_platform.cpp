@@ -25,6 +25,12 @@ void HeadlessPlatform::repaint() {
     pixels_painted_ += static_cast<std::uint64_t>(r.w) * static_cast<std::uint64_t>(r.h);
 }
 
+void HeadlessPlatform::system_colors_changed() {
+  if (!runtime_) return;
+  runtime_->window().invalidate_all();
+  repaint();
+}
+
 void HeadlessPlatform::feed(const InputEvent& e) {
   if (!runtime_) throw std::logic_error("headless platform used before attach()");
   Window& w = runtime_->window();

@@ -43,8 +43,10 @@ class HeadlessPlatform final : public Platform {
 
   const Framebuffer& framebuffer() const { return fb_; }
   SystemColors& colors() { return colors_; }
-  // Repaints what the window marked dirty (after a colour change, say).
+  // Repaints what the window marked dirty.
   void repaint();
+  // After a change of colors(): everything is repainted in the new colours.
+  void system_colors_changed();
   const std::vector<std::string>& shown_errors() const { return shown_errors_; }
   const std::vector<std::string>& fatal_messages() const { return fatal_messages_; }
   std::uint64_t pixels_painted() const { return pixels_painted_; }
