@@ -1,6 +1,7 @@
 #include "app/image_writer.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace morvane::app {
 

@@ -1,6 +1,8 @@
 #include "runtime/backends/headless/headless_platform.h"
 
+#ifdef MORVANE_HEADLESS_PNG
 #include <png.h>
+#endif
 
 #include <cstdio>
 #include <memory>
@@ -73,6 +75,7 @@ int HeadlessPlatform::run(Runtime& runtime) {
   return runtime.exit_code();
 }
 
+#ifdef MORVANE_HEADLESS_PNG
 void write_png(const Framebuffer& fb, const std::string& path) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
   if (!file) throw std::runtime_error("cannot write " + path);
@@ -103,5 +106,10 @@ void write_png(const Framebuffer& fb, const std::string& path) {
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
 }
+#else
+void write_png(const Framebuffer&, const std::string& path) {
+  throw std::runtime_error("cannot write " + path + ": this build has no PNG support");
+}
+#endif
 
 }  // namespace morvane::runtime
