@@ -8,7 +8,6 @@ namespace morvane::runtime {
 namespace {
 
 constexpr std::size_t file_header_size = 14;
-constexpr std::size_t info_header_min = 40;
 
 std::uint16_t u16(std::span<const std::uint8_t> data, std::size_t at) {
   return static_cast<std::uint16_t>(data[at] | data[at + 1] << 8);

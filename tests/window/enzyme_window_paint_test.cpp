@@ -38,7 +38,6 @@ class EnzymeWindowPaint : public ::testing::Test {
 };
 
 constexpr PixelRect kLabel{192, 0, 281, 33};
-constexpr PixelRect kButton{512, 72, 81, 33};
 
 TEST_F(EnzymeWindowPaint, TheTitleIsWhiteOnBlackInsideTheLabelAndResetIsDarkOnTheButton) {
   EXPECT_GT(count_bright(kLabel), 150);  // the title's strokes
