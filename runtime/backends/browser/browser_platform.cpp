@@ -1,0 +1,273 @@
+#include "runtime/backends/browser/browser_platform.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <span>
+
+#include "runtime/backends/browser/canvas_pixels.h"
+
+namespace {
+
+morvane::runtime::BrowserPlatform* g_listening = nullptr;
+
+// Sizes the canvas and routes its pointer events and the page's keys to the exported
+// entries below. Pointer positions are mapped from the canvas's box on the page (which
+// the page may scale freely) back to its own pixels.
+EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
+  var canvas = document.querySelector(UTF8ToString(selector));
+  if (!canvas || !canvas.getContext) return 0;
+  canvas.width = width;
+  canvas.height = height;
+  var ctx = canvas.getContext('2d', {alpha: false});
+  if (!ctx) return 0;
+  canvas.style.touchAction = 'none';
+  if (Module.morvanePage) Module.morvanePage.remove();
+  var active = null, held = 0;
+  function at(e) {
+    var r = canvas.getBoundingClientRect();
+    if (!(r.width > 0) || !(r.height > 0)) return [-1, -1];
+    return [Math.floor((e.clientX - r.left) * canvas.width / r.width),
+            Math.floor((e.clientY - r.top) * canvas.height / r.height)];
+  }
+  function button(b) { return b === 0 ? 1 : b === 2 ? 2 : b === 1 ? 4 : 0; }
+  function send(phase, e, b) {
+    var p = at(e);
+    Module['_morvane_browser_pointer'](phase, p[0], p[1], b, e.timeStamp);
+  }
+  var listeners = [
+    [canvas, 'pointerdown', function(e) {
+      if (active !== null || !e.isPrimary) return;
+      var b = button(e.button);
+      if (!b) return;
+      e.preventDefault();
+      active = e.pointerId;
+      held = b;
+      try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
+      send(0, e, b);
+    }],
+    [canvas, 'pointermove', function(e) {
+      if (active === e.pointerId || (active === null && e.pointerType === 'mouse')) send(1, e, 0);
+    }],
+    [canvas, 'pointerup', function(e) {
+      if (active !== e.pointerId) return;
+      active = null;
+      send(2, e, held);
+    }],
+    [canvas, 'pointercancel', function(e) {
+      if (active !== e.pointerId) return;
+      active = null;
+      send(3, e, held);
+    }],
+    [canvas, 'lostpointercapture', function(e) {
+      if (active !== e.pointerId) return;
+      active = null;
+      send(3, e, held);
+    }],
+    [canvas, 'contextmenu', function(e) { e.preventDefault(); }],
+  ];
+  var keys = {'Tab': 9, 'Enter': 13, ' ': 32, 'Spacebar': 32, 'Escape': 27, 'Esc': 27};
+  function key(down) {
+    return function(e) {
+      var code = keys[e.key];
+      if (code === undefined || e.isComposing || e.ctrlKey || e.altKey || e.metaKey) return;
+      e.preventDefault();
+      Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0);
+    };
+  }
+  listeners.push([window, 'keydown', key(1)], [window, 'keyup', key(0)]);
+  listeners.forEach(function(l) { l[0].addEventListener(l[1], l[2]); });
+  Module.morvanePage = {
+    canvas: canvas,
+    ctx: ctx,
+    remove: function() {
+      listeners.forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
+      Module.morvanePage = null;
+    }
+  };
+  return 1;
+});
+
+EM_JS(void, morvane_page_stop_listening, (), {
+  if (Module.morvanePage) Module.morvanePage.remove();
+});
+
+EM_JS(void, morvane_page_title, (const char* title), { document.title = UTF8ToString(title); });
+
+// rgba holds an image of width x height; only the rectangle x, y, w, h goes on the canvas.
+EM_JS(void, morvane_page_put, (const unsigned char* rgba, int width, int height, int x, int y, int w, int h), {
+  var page = Module.morvanePage;
+  if (!page) return;
+  var image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+  page.ctx.putImageData(image, 0, 0, x, y, w, h);
+});
+
+EM_JS(void, morvane_page_first_frame, (), {
+  if (typeof window.morvaneFirstFrame !== 'number') window.morvaneFirstFrame = performance.now();
+});
+
+// A message where a person sees it: in place of the canvas, read out at once.
+EM_JS(void, morvane_page_message, (const char* text), {
+  var message = document.createElement('p');
+  message.setAttribute('role', 'alert');
+  message.className = 'morvane-message';
+  message.textContent = UTF8ToString(text);
+  var canvas = document.querySelector('canvas');
+  if (canvas) canvas.hidden = true;
+  document.body.appendChild(message);
+});
+
+// Keeps every stack frame that is live now (the runtime's among them) for the rest of
+// the page's life. The throw that hands the loop to the browser passes through the
+// callers' exception-handling frames, and each of those moves the stack pointer back up
+// to its own frame as the throw goes by; later calls from the page would then reuse the
+// frames below it, where the runtime lies. So once the throw has reached the browser,
+// before any event can arrive, the stack pointer is set back to where it is now.
+EM_JS(void, morvane_keep_stack, (), {
+  var sp = stackSave();
+  Promise.resolve().then(function() { stackRestore(sp); });
+});
+
+EM_BOOL on_animation_frame(double, void* platform) {
+  static_cast<morvane::runtime::BrowserPlatform*>(platform)->present();
+  return EM_FALSE;
+}
+
+}  // namespace
+
+// The page's listeners call these.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_pointer(int phase, int x, int y, int button, double time_ms) {
+  if (!g_listening || phase < 0 || phase > 3) return;
+  g_listening->pointer(static_cast<morvane::runtime::PointerPhase>(phase), x, y, button, time_ms);
+}
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_key(int down, int key, int shift) {
+  if (g_listening) g_listening->key(down != 0, key, shift);
+}
+
+}  // extern "C"
+
+namespace morvane::runtime {
+
+BrowserPlatform::BrowserPlatform(TextRasterizer* text, std::string canvas_selector)
+    : canvas_selector_(std::move(canvas_selector)), renderer_(colors_, text) {}
+
+BrowserPlatform::~BrowserPlatform() {
+  if (g_listening == this) {
+    g_listening = nullptr;
+    morvane_page_stop_listening();
+  }
+}
+
+void BrowserPlatform::attach(Runtime& runtime) {
+  runtime_ = &runtime;
+  stopped_ = false;
+  runtime.set_error_display([this](const std::string& message) { stop(message); });
+  Window& w = runtime.window();
+  fb_.resize(w.client_width(), w.client_height());
+  rgba_.assign(canvas_bytes(fb_), 0);
+  if (!morvane_page_listen(canvas_selector_.c_str(), fb_.width, fb_.height))
+    throw std::runtime_error("the page has no canvas '" + canvas_selector_ + "' with a 2D context");
+  g_listening = this;
+  morvane_page_title(runtime.form().caption().c_str());
+  w.invalidate_all();
+  repaint();
+  if (observer_) observer_(runtime);
+}
+
+int BrowserPlatform::run(Runtime& runtime) {
+  attach(runtime);
+  // Unwinds to the browser without ending the program: nothing on the stack is
+  // destroyed, and the page's events keep coming.
+  morvane_keep_stack();
+  emscripten_exit_with_live_runtime();
+}
+
+void BrowserPlatform::show_fatal(const std::string& message) { morvane_page_message(message.c_str()); }
+
+void BrowserPlatform::repaint() {
+  if (!runtime_) return;
+  for (const PixelRect& r : renderer_.paint_dirty(runtime_->window(), fb_)) pending_.add(r);
+  if (!pending_.empty() && !frame_requested_) {
+    frame_requested_ = true;
+    emscripten_request_animation_frame(&on_animation_frame, this);
+  }
+}
+
+void BrowserPlatform::present() {
+  frame_requested_ = false;
+  for (const PixelRect& r : pending_.take()) {
+    copy_to_canvas(fb_, r, rgba_);
+    morvane_page_put(rgba_.data(), fb_.width, fb_.height, r.x, r.y, r.w, r.h);
+  }
+  if (!first_frame_shown_) {
+    first_frame_shown_ = true;
+    morvane_page_first_frame();
+  }
+}
+
+void BrowserPlatform::pointer(PointerPhase phase, int x, int y, int button, double time_ms) {
+  if (!runtime_ || stopped_) return;
+  Window& w = runtime_->window();
+  try {
+    switch (phase) {
+      case PointerPhase::down: {
+        held_button_ = button;
+        const auto t = time_ms >= 0 && std::isfinite(time_ms) ? static_cast<std::uint64_t>(time_ms) : kNoTime;
+        w.pointer_down(x, y, button, t);
+        break;
+      }
+      case PointerPhase::move: w.pointer_move(x, y); break;
+      case PointerPhase::up: w.pointer_up(x, y, held_button_ ? held_button_ : button); break;
+      case PointerPhase::cancel:
+        // Released outside the client area: no drop and no click.
+        w.pointer_up(-1, -1, held_button_ ? held_button_ : button);
+        break;
+    }
+    if (phase == PointerPhase::up || phase == PointerPhase::cancel) held_button_ = 0;
+    after_input();
+  } catch (const std::exception& e) {
+    fail(e);
+  }
+}
+
+void BrowserPlatform::key(bool down, int key, int shift) {
+  if (!runtime_ || stopped_) return;
+  Window& w = runtime_->window();
+  try {
+    if (down)
+      w.key_down(key, shift);
+    else
+      w.key_up(key, shift);
+    after_input();
+  } catch (const std::exception& e) {
+    fail(e);
+  }
+}
+
+void BrowserPlatform::after_input() {
+  if (stopped_) return;
+  repaint();
+  if (observer_) observer_(*runtime_);
+  if (runtime_->finished()) stop("The demonstration has ended.");
+}
+
+void BrowserPlatform::fail(const std::exception& e) {
+  std::fprintf(stderr, "morvane: %s\n", e.what());
+  stop(std::string("The demonstration stopped: ") + e.what());
+}
+
+void BrowserPlatform::stop(const std::string& message) {
+  if (stopped_) return;
+  stopped_ = true;
+  if (g_listening == this) g_listening = nullptr;
+  morvane_page_stop_listening();
+  morvane_page_message(message.c_str());
+}
+
+}  // namespace morvane::runtime

@@ -1,0 +1,76 @@
+// A platform for a web page: shows the window's framebuffer on a <canvas> at the
+// form's client size, putting only what was repainted once per animation frame; turns
+// the page's pointer events (mouse, touch and pen alike, with pointer capture) and key
+// events into the window's input; and leaves the loop to the browser. A page has no
+// close: the run only ends with an untrapped error, whose message the page shows.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/backends/browser/pending_area.h"
+#include "runtime/core/framebuffer.h"
+#include "runtime/core/renderer.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/system_colors.h"
+
+namespace morvane::runtime {
+
+enum class PointerPhase { down = 0, move = 1, up = 2, cancel = 3 };
+
+class BrowserPlatform final : public Platform {
+ public:
+  // `canvas_selector` finds the page's canvas (a CSS selector). Captions are left out
+  // without a text rasterizer.
+  explicit BrowserPlatform(TextRasterizer* text = nullptr, std::string canvas_selector = "#morvane-canvas");
+  ~BrowserPlatform() override;
+  BrowserPlatform(const BrowserPlatform&) = delete;
+  BrowserPlatform& operator=(const BrowserPlatform&) = delete;
+
+  // Called once the window shows at the start and after each input event, when the
+  // window has been repainted (the page's description of what it shows hangs here).
+  void set_observer(std::function<void(Runtime&)> observer) { observer_ = std::move(observer); }
+
+  // Binds to the runtime, sizes the canvas, paints the whole window and listens to the
+  // page. One platform serves one runtime; the page's listeners reach the last attached.
+  void attach(Runtime& runtime);
+  // Platform: attaches and hands the loop to the browser. It never returns: the call
+  // stack is given up while the runtime that lies on it stays in place, and every later
+  // event comes from the browser.
+  [[noreturn]] int run(Runtime& runtime) override;
+  void show_fatal(const std::string& message) override;
+
+  // Input from the page, in client pixels. `button` is the window's: 1 left, 2 right,
+  // 4 middle. A cancelled pointer ends a drag without a drop and a press without a click.
+  void pointer(PointerPhase phase, int x, int y, int button, double time_ms);
+  void key(bool down, int key, int shift);
+  // Puts what was repainted since the last frame on the canvas.
+  void present();
+
+  const Framebuffer& framebuffer() const { return fb_; }
+  SystemColors& colors() { return colors_; }
+
+ private:
+  void after_input();
+  void repaint();
+  void fail(const std::exception& e);
+  void stop(const std::string& message);
+
+  std::string canvas_selector_;
+  Runtime* runtime_ = nullptr;
+  SystemColors colors_;
+  Renderer renderer_;
+  Framebuffer fb_;
+  std::vector<std::uint8_t> rgba_;
+  PendingArea pending_;
+  bool frame_requested_ = false;
+  bool first_frame_shown_ = false;
+  bool stopped_ = false;
+  int held_button_ = 0;
+  std::function<void(Runtime&)> observer_;
+};
+
+}  // namespace morvane::runtime

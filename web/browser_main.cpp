@@ -1,0 +1,36 @@
+// The demonstration in a web page: the runtime starts the program on the browser
+// platform, with text from the page's fonts, and the page's live region says what the
+// window shows after each change.
+#include <emscripten.h>
+
+#include <string>
+
+#include "app/program.h"
+#include "runtime/backends/browser/browser_platform.h"
+#include "runtime/backends/browser/browser_text.h"
+#include "web/window_description.h"
+
+using namespace morvane;
+
+namespace {
+
+EM_JS(void, morvane_page_status, (const char* text), {
+  var region = document.getElementById('morvane-status');
+  if (region) region.textContent = UTF8ToString(text);
+});
+
+}  // namespace
+
+int main() {
+  // Both outlive main's frame: the browser platform's run() hands the loop to the page.
+  static runtime::BrowserTextRasterizer text;
+  static runtime::BrowserPlatform platform(&text);
+  static std::string said;
+  platform.set_observer([](runtime::Runtime& rt) {
+    std::string now = web::describe_window(rt.form());
+    if (now == said) return;
+    said = std::move(now);
+    morvane_page_status(said.c_str());
+  });
+  runtime::ThunRTMain(app::enzyme_program(), platform);
+}

@@ -1,0 +1,50 @@
+// Fits the demonstration's canvas (its client area, 663 x 510 pixels) to the page:
+// shown whole, centred, scaled as a unit with its aspect kept. Where the scale in
+// device pixels is a whole number of 2 or more, or comes within a fifth of one, it
+// snaps to it and pixels are drawn crisp; otherwise the picture is smoothed.
+'use strict';
+
+var Module = {
+  canvas: null,
+  print: function(text) { console.log(text); },
+  printErr: function(text) { console.error(text); },
+};
+
+(function() {
+  var snapShare = 0.8;
+
+  // Device pixels per client pixel, and whether that is a whole number.
+  function deviceScale(viewWidth, viewHeight, ratio, width, height) {
+    var fit = Math.min(viewWidth * ratio / width, viewHeight * ratio / height);
+    var whole = Math.floor(fit);
+    if (whole >= 1 && whole / fit >= snapShare) return {scale: whole, whole: true};
+    return {scale: fit, whole: false};
+  }
+
+  function fit() {
+    var canvas = document.getElementById('morvane-canvas');
+    if (!canvas) return;
+    var root = document.documentElement;
+    var viewWidth = root.clientWidth, viewHeight = root.clientHeight;
+    var ratio = window.devicePixelRatio || 1;
+    var s = deviceScale(viewWidth, viewHeight, ratio, canvas.width, canvas.height);
+    var deviceWidth = Math.round(canvas.width * s.scale), deviceHeight = Math.round(canvas.height * s.scale);
+    // Whole device pixels for size and place, so that a whole scale stays exact.
+    var left = Math.floor((viewWidth * ratio - deviceWidth) / 2), top = Math.floor((viewHeight * ratio - deviceHeight) / 2);
+    canvas.style.width = deviceWidth / ratio + 'px';
+    canvas.style.height = deviceHeight / ratio + 'px';
+    canvas.style.left = Math.max(0, left) / ratio + 'px';
+    canvas.style.top = Math.max(0, top) / ratio + 'px';
+    canvas.classList.toggle('crisp', s.whole && s.scale >= 2);
+    canvas.dataset.scale = String(s.scale);
+  }
+
+  window.morvaneDeviceScale = deviceScale;
+  window.addEventListener('resize', fit);
+  if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
+  document.addEventListener('DOMContentLoaded', function() {
+    Module.canvas = document.getElementById('morvane-canvas');
+    fit();
+  });
+  if (document.readyState !== 'loading') fit();
+})();
