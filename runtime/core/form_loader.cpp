@@ -59,9 +59,15 @@ Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& pro
   auto form = Ref<FormObject>::adopt(new FormObject(model.form.name, project.instance_size));
   if (model.form.caption) form->set_caption(*model.form.caption);
   if (model.form.back_color) form->set_back_color(*model.form.back_color);
-  if (model.form.client_area)
-    form->move(model.form.client_area->left, model.form.client_area->top, model.form.client_area->width,
-               model.form.client_area->height);
+  if (const auto& area = model.form.client_area) {
+    // The window's framebuffer is sized from it: refuse what no screen shows.
+    const int w = twips_to_pixels(area->width), h = twips_to_pixels(area->height);
+    if (w < 0 || h < 0 || w > kMaxClientSide || h > kMaxClientSide)
+      throw RuntimeError(status::failed, "the client area of " + model.form.name + " is " + std::to_string(w) + " x " +
+                                             std::to_string(h) + " pixels; expected 0 to " +
+                                             std::to_string(kMaxClientSide) + " each way");
+    form->move(area->left, area->top, area->width, area->height);
+  }
 
   for (const auto& record : model.controls) form->add_control(create_control(record));
 

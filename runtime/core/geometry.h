@@ -7,6 +7,8 @@
 namespace morvane::runtime {
 
 inline constexpr int kTwipsPerPixel = 15;
+// The largest client area side, in pixels, that a form may have or a window be resized to.
+inline constexpr int kMaxClientSide = 16384;
 
 struct PixelRect {
   int x = 0;

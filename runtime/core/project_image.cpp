@@ -1,5 +1,6 @@
 #include "runtime/core/project_image.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "runtime/core/image_layout.h"
@@ -7,6 +8,16 @@
 namespace morvane::runtime {
 
 namespace L = layout;
+
+namespace {
+
+std::string hex32(std::uint32_t v) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%X", v);
+  return b;
+}
+
+}  // namespace
 
 std::size_t ProgramImage::offset_of(std::uint32_t address, std::size_t count, std::string_view what) const {
   if (address < base || address - base > bytes.size() || count > bytes.size() - (address - base))
@@ -30,6 +41,19 @@ std::array<std::uint8_t, 16> guid_at(const ByteReader& r, std::size_t offset, st
 
 void expect(bool ok, std::size_t offset, const std::string& what) {
   if (!ok) throw ImageError(offset, what);
+}
+
+// Reads the reference at offset `at` and returns the offset of the `count` bytes it
+// names; a reference that leaves the image is refused at the reference's own offset.
+std::size_t follow(const ProgramImage& image, const ByteReader& r, std::size_t at, std::size_t count,
+                   const std::string& what) {
+  const std::uint32_t address = r.u32(at, "the reference to " + what);
+  try {
+    return image.offset_of(address, count, what);
+  } catch (const ImageError&) {
+    throw ImageError(at, "a reference to " + what + " (" + std::to_string(count) + " bytes) inside the image, found 0x" +
+                             hex32(address));
+  }
 }
 
 }  // namespace
@@ -57,13 +81,12 @@ ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_add
 
   // Project information and the code bounds.
   namespace PI = L::project_info;
-  const std::size_t pi = image.offset_of(r.u32(d + D::project_info, "project information reference"), PI::size,
-                                         "the project information");
+  const std::size_t pi = follow(image, r, d + D::project_info, PI::size, "the project information");
   expect(r.u32(pi + PI::version, "version") == 500, pi + PI::version, "project information version 500");
   const std::uint32_t code_start = r.u32(pi + PI::code_start, "code start");
   const std::uint32_t code_end = r.u32(pi + PI::code_end, "code end");
-  const std::size_t cs = image.offset_of(code_start, 4, "the code's opening bytes");
-  const std::size_t ce = image.offset_of(code_end, 4, "the code's closing bytes");
+  const std::size_t cs = follow(image, r, pi + PI::code_start, 4, "the code's opening bytes");
+  const std::size_t ce = follow(image, r, pi + PI::code_end, 4, "the code's closing bytes");
   for (int i = 0; i < 4; ++i) {
     expect(r.u8(cs + static_cast<std::size_t>(i), "code opening") == L::code::open_byte, cs, "E9 E9 E9 E9 opening the code");
     expect(r.u8(ce + static_cast<std::size_t>(i), "code closing") == L::code::close_byte, ce, "9E 9E 9E 9E closing the code");
@@ -74,26 +97,23 @@ ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_add
 
   // Object table, descriptor and information of the one form.
   namespace OT = L::object_table;
-  const std::size_t ot = image.offset_of(r.u32(pi + PI::object_table, "object table reference"), OT::size, "the object table");
+  const std::size_t ot = follow(image, r, pi + PI::object_table, OT::size, "the object table");
   expect(r.u16(ot + OT::object_count, "object count") == 1, ot + OT::object_count, "one object");
   namespace OD = L::object_descriptor;
-  const std::size_t od = image.offset_of(r.u32(ot + OT::objects, "object descriptors reference"), OD::size,
-                                         "the object descriptor");
+  const std::size_t od = follow(image, r, ot + OT::objects, OD::size, "the object descriptor");
   const std::uint32_t type = r.u32(od + OD::object_type, "object type");
   expect((type & OD::type_form) != 0, od + OD::object_type, "an object of form type");
-  p.object_name = r.c_string(image.offset_of(r.u32(od + OD::name, "object name reference"), 1, "the object name"), 64,
-                             "object name");
+  p.object_name = r.c_string(follow(image, r, od + OD::name, 1, "the object name"), 64, "the object name");
   namespace OI = L::object_info;
-  const std::size_t oi = image.offset_of(r.u32(od + OD::object_info, "object information reference"), OI::size,
-                                         "the object information");
+  const std::size_t oi = follow(image, r, od + OD::object_info, OI::size, "the object information");
   p.instance_size = r.u32(oi + OI::instance_size, "instance size");
   expect(p.instance_size >= 16 && p.instance_size <= 0x10000, oi + OI::instance_size, "a form object size of 16 to 65536 bytes");
-  p.form_id = guid_at(r, image.offset_of(r.u32(oi + OI::form_id, "form identifier reference"), 16, "the form identifier"),
-                      "form identifier");
+  p.form_id = guid_at(r, follow(image, r, oi + OI::form_id, 16, "the form identifier"), "form identifier");
   const std::uint32_t count = r.u32(oi + OI::control_count, "control count");
   expect(count >= 1 && count <= 256, oi + OI::control_count, "1 to 256 control entries");
   const std::uint32_t list = r.u32(oi + OI::control_list, "control list reference");
-  image.offset_of(list, std::size_t{count} * L::control_entry::size, "the control list");
+  follow(image, r, oi + OI::control_list, std::size_t{count} * L::control_entry::size,
+         "the control list of " + std::to_string(count) + " entries");
 
   namespace CE = L::control_entry;
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -104,24 +124,45 @@ ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_add
     c.flags = r.u16(e + CE::flags, "control flags");
     c.slot_count = r.u16(e + CE::slot_count, "slot count");
     c.sink_place = r.u32(e + CE::sink_place, "event sink place");
-    c.class_id = guid_at(r, image.offset_of(r.u32(e + CE::class_id, "class identifier reference"), 16, "a class identifier"),
-                         "class identifier");
+    c.class_id = guid_at(r, follow(image, r, e + CE::class_id, 16, "a class identifier"), "class identifier");
     c.number = r.u16(e + CE::number, "control number");
     c.event_table = r.u32(e + CE::event_table, "event table reference");
     c.kind_value = r.u32(e + CE::kind_value, "kind value");
-    c.name = r.c_string(image.offset_of(r.u32(e + CE::name, "control name reference"), 1, "a control name"), 64,
-                        "control name");
-    expect(c.sink_place + 4 <= p.instance_size && c.sink_place >= 16, e + CE::sink_place,
-           "an event sink place inside the form object");
-    const std::size_t t = image.offset_of(c.event_table, L::event_table::header_size + 4u * c.slot_count, "an event table");
+    c.name = r.c_string(follow(image, r, e + CE::name, 1, "a control name"), 64, "a control name");
+    // instance_size is at least 16, so the subtraction cannot wrap (and a place near
+    // 0xFFFFFFFF cannot wrap round to pass).
+    expect(c.sink_place >= 16 && c.sink_place <= p.instance_size - 4, e + CE::sink_place,
+           "an event sink place inside the form object (16 to " + std::to_string(p.instance_size - 4) + ")");
+    const std::size_t t = follow(image, r, e + CE::event_table, L::event_table::header_size + 4u * c.slot_count,
+                                 "the event table of " + c.name + " (" + std::to_string(c.slot_count) + " slots)");
     expect(r.u32(t + L::event_table::control_entry, "event table's control entry") == address,
            t + L::event_table::control_entry, "the event table to refer back to its control entry");
+    // Every filled slot names an event entry that turns this control's sink into the
+    // marked form reference: anything else would hand the handler a stray address.
+    for (std::uint32_t k = 0; k < c.slot_count; ++k) {
+      const std::size_t slot_at = t + L::event_table::slots + 4u * k;
+      const std::uint32_t entry_address = r.u32(slot_at, "event slot");
+      if (entry_address == 0) continue;
+      EntryTarget target;
+      try {
+        target = decode_entry(image, p, entry_address);
+      } catch (const ImageError& inner) {
+        throw ImageError(slot_at, "slot " + std::to_string(k) + " of " + c.name + " to lead to a handler (" +
+                                      inner.what() + ")");
+      }
+      if (!target.event_entry || target.amount != c.sink_place - 1)
+        throw ImageError(slot_at, "slot " + std::to_string(k) + " of " + c.name + " to name an event entry that subtracts 0x" +
+                                      hex32(c.sink_place - 1) + " (the event sink place less one), found " +
+                                      (target.event_entry ? "one that subtracts 0x" + hex32(target.amount)
+                                                          : std::string("a plain jump")));
+    }
     p.controls.push_back(std::move(c));
   }
 
   // The form table and the place of the form description stream.
   namespace FT = L::form_table;
-  const std::size_t ft = image.offset_of(r.u32(d + D::form_table, "form table reference"), FT::size, "the form table");
+  const std::size_t ft = follow(image, r, d + D::form_table, FT::size, "the form table");
+  p.form_table = image.base + static_cast<std::uint32_t>(ft);
   expect(r.u32(ft + FT::entry_size, "form table entry size") == FT::size, ft, "a form table entry of 80 bytes");
   expect(guid_at(r, ft + FT::form_id, "form identifier") == p.form_id, ft + FT::form_id,
          "the form table's identifier to match the object information's");
@@ -131,7 +172,15 @@ ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_add
 }
 
 std::span<const std::uint8_t> form_stream(const ProgramImage& image, const ProjectInfo& project) {
-  const std::size_t o = image.offset_of(project.stream_address, project.stream_length, "the form description stream");
+  std::size_t o = 0;
+  try {
+    o = image.offset_of(project.stream_address, project.stream_length, "the form description stream");
+  } catch (const ImageError&) {
+    // Named at the form table's reference, which is where the fault lies.
+    throw ImageError(project.form_table - image.base + L::form_table::stream,
+                     "the form description stream (" + std::to_string(project.stream_length) + " bytes at 0x" +
+                         hex32(project.stream_address) + ") inside the image");
+  }
   return image.bytes.subspan(o, project.stream_length);
 }
 
@@ -155,6 +204,7 @@ EntryTarget decode_entry(const ProgramImage& image, const ProjectInfo& project, 
   std::uint32_t next = address;
   if (std::memcmp(r.bytes(o, 4, "entry").data(), C::sub_arg, 4) == 0) {
     o = in_code(address, 13, "an event entry");
+    t.event_entry = true;
     t.amount = r.u32(o + 4, "amount");
     next = address + 8;
     o += 8;
@@ -165,6 +215,7 @@ EntryTarget decode_entry(const ProgramImage& image, const ProjectInfo& project, 
   const std::size_t b = in_code(body, C::handler_body_size, "a handler body");
   if (std::memcmp(r.bytes(b, 4, "handler body").data(), C::native_marker, 4) != 0)
     throw ImageError(b, "a handler body (NATV)");
+  t.body = body;
   t.native_index = r.u32(b + 4, "native routine index");
   return t;
 }

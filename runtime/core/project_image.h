@@ -51,11 +51,13 @@ struct ProjectInfo {
   std::uint32_t instance_size = 0;
   std::array<std::uint8_t, 16> form_id{};
   std::vector<ControlEntryInfo> controls;  // the control list, in its order
+  std::uint32_t form_table = 0;     // address of the form table's entry
   std::uint32_t stream_address = 0;
   std::uint32_t stream_length = 0;
 };
 
-// Reads everything start-up needs. Throws ImageError on a broken image.
+// Reads everything start-up needs, including the entry that every filled event slot
+// names. Throws ImageError on a broken image.
 ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_address);
 
 // The form description stream that the form table names; throws if it overruns the image.
@@ -67,7 +69,9 @@ std::uint32_t read_event_slot(const ProgramImage& image, const ControlEntryInfo&
 // What an entry into the program's code does: subtract `amount` from the object
 // argument (event entries; 0 for method entries), then run native routine `native_index`.
 struct EntryTarget {
+  bool event_entry = false;        // the entry subtracts (a method entry is a plain jump)
   std::uint32_t amount = 0;
+  std::uint32_t body = 0;          // address of the handler body
   std::uint32_t native_index = 0;
 };
 EntryTarget decode_entry(const ProgramImage& image, const ProjectInfo& project, std::uint32_t address);

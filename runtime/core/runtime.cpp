@@ -3,13 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "form/form_stream_error.h"
 #include "runtime/core/control_classes.h"
 #include "runtime/core/form_loader.h"
+#include "runtime/core/image_layout.h"
 
 namespace morvane::runtime {
 
 Runtime::Runtime(Program program) : program_(std::move(program)) {
   project_ = read_project(program_.image, program_.descriptor);
+  check_natives();
   if (!program_.read_form) throw RuntimeError(status::failed, "no reader for the form description");
   form_ = load_form(program_.read_form(program_.image, project_), project_);
   window_ = std::make_unique<Window>(form_, *this);
@@ -28,13 +31,38 @@ const ControlEntryInfo* Runtime::entry_for(const Control& control) const {
   return nullptr;
 }
 
+// Every handler body that a filled event slot leads to must name a routine the program
+// has; a program that cannot run one of its bound events is refused before it starts.
+void Runtime::check_natives() const {
+  for (const ControlEntryInfo& entry : project_.controls) {
+    for (int slot = 0; slot < entry.slot_count; ++slot) {
+      const std::uint32_t address = read_event_slot(program_.image, entry, slot);
+      if (address == 0) continue;
+      const EntryTarget target = decode_entry(program_.image, project_, address);
+      if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
+        throw ImageError(program_.image.offset_of(target.body, layout::code::handler_body_size, "a handler body") + 4,
+                         "a native routine index below " + std::to_string(program_.natives.size()) +
+                             " in the handler that slot " + std::to_string(slot) + " of " + entry.name +
+                             " leads to, found " + std::to_string(target.native_index));
+    }
+  }
+}
+
 Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const EventArgs& args) {
   const EntryTarget target = decode_entry(program_.image, project_, address);
   if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
     throw RuntimeError(status::failed, "handler body names native routine " + std::to_string(target.native_index) +
                                            ", which the program does not have");
   // The event entry's subtraction: the event sink becomes the form reference plus one.
-  return program_.natives[target.native_index](object - target.amount, args);
+  // A handler is only ever given the form itself, marked or not.
+  const std::uintptr_t reference = object - target.amount;
+  if ((reference & ~std::uintptr_t{1}) != form_->instance_address()) {
+    char at[16];
+    std::snprintf(at, sizeof at, "0x%08X", address);
+    throw RuntimeError(status::failed,
+                       std::string("the entry at ") + at + " would hand its handler something else than the form");
+  }
+  return program_.natives[target.native_index](reference, args);
 }
 
 void Runtime::raise(Control& control, Event event, const EventArgs& args) {
@@ -74,7 +102,11 @@ void ThunRTMain(Program program, Platform& platform) {
     Runtime runtime(std::move(program));
     code = platform.run(runtime);
   } catch (const std::exception& e) {
-    const std::string message = std::string("cannot start: ") + e.what();
+    // Say which input a refusal's offset counts in.
+    const char* input = dynamic_cast<const ImageError*>(&e)              ? "the project image, "
+                        : dynamic_cast<const form::FormStreamError*>(&e) ? "the form description stream, "
+                                                                         : "";
+    const std::string message = std::string("cannot start: ") + input + e.what();
     std::fprintf(stderr, "morvane: %s\n", message.c_str());
     platform.show_fatal(message);
     code = 1;

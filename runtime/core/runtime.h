@@ -63,6 +63,7 @@ class Runtime final : public EventDispatcher {
   std::uint64_t events_dropped() const { return dropped_; }
 
  private:
+  void check_natives() const;
   void untrapped(const std::string& message);
   const ControlEntryInfo* entry_for(const Control& control) const;
 

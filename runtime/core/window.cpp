@@ -251,8 +251,8 @@ void Window::key_up(int key, int shift) {
 
 void Window::resize(int width, int height) {
   if (closed_) return;
-  client_w_ = std::max(0, width);
-  client_h_ = std::max(0, height);
+  client_w_ = std::clamp(width, 0, kMaxClientSide);
+  client_h_ = std::clamp(height, 0, kMaxClientSide);
   invalidate_all();
   raise(*form_, Event::resize);
 }
