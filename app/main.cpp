@@ -1,0 +1,32 @@
+// The program's entry point: hands the project to the forms runtime, which shows the
+// window on the desktop, runs it and ends the process when it is closed.
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "app/program.h"
+#include "runtime/backends/desktop/desktop_platform.h"
+#ifdef MORVANE_HAVE_TEXT
+#include "runtime/text/freetype_text.h"
+#endif
+#ifdef MORVANE_HAVE_ICON
+#include "assets/pictures.h"
+#endif
+
+using namespace morvane;
+
+int main() {
+  std::unique_ptr<runtime::TextRasterizer> text;
+#ifdef MORVANE_HAVE_TEXT
+  try {
+    text = std::make_unique<runtime::text::FreeTypeTextRasterizer>();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "morvane: captions are left out: %s\n", e.what());
+  }
+#endif
+  runtime::DesktopPlatform platform(text.get());
+#ifdef MORVANE_HAVE_ICON
+  platform.set_icon_png(assets::icon_png);
+#endif
+  runtime::ThunRTMain(app::enzyme_program(), platform);
+}

@@ -1,0 +1,277 @@
+#include "runtime/backends/desktop/desktop_platform.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "runtime/backends/desktop/png_image.h"
+#include "runtime/backends/desktop/sdl_keys.h"
+#include "runtime/backends/desktop/window_manager.h"
+
+namespace morvane::runtime {
+
+namespace {
+
+struct WindowDeleter {
+  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+};
+
+// Runs `init` with standard error held back in a temporary file: what the display
+// libraries print while they look for a display is passed on when one is found, and
+// dropped when none is (the caller then says so in one line of its own).
+bool quietly_unless_successful(bool (*init)()) {
+  std::fflush(stderr);
+  std::FILE* held = std::tmpfile();
+  const int saved = held ? dup(STDERR_FILENO) : -1;
+  if (saved < 0 || dup2(fileno(held), STDERR_FILENO) < 0) {
+    if (saved >= 0) close(saved);
+    if (held) std::fclose(held);
+    return init();
+  }
+  const bool ok = init();
+  std::fflush(stderr);
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  if (ok) {
+    std::rewind(held);
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, held)) > 0) std::fwrite(buf, 1, n, stderr);
+  }
+  std::fclose(held);
+  return ok;
+}
+
+// True when SDL settled on a driver that shows nothing, which it does when it finds
+// no display, unless that driver was asked for by name.
+bool invisible_driver() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return false;
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return !asked || std::strstr(asked, driver) == nullptr;
+}
+
+bool init_video() {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (!invisible_driver()) return true;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  SDL_Quit();
+  SDL_SetError("no X11 or Wayland display was found");
+  return false;
+}
+
+// Brings up the video subsystem on a real display; false (with SDL's error set) if there is none.
+bool start_video() {
+  // Draw through the plain window surface: the accelerated path costs time and
+  // memory for nothing when the picture is already in a framebuffer.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  return quietly_unless_successful(init_video);
+}
+
+struct NoDisplay : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The video subsystem, up for the life of a run.
+class Video {
+ public:
+  Video() {
+    if (!start_video()) throw NoDisplay(std::string("no display to open the window on: ") + SDL_GetError());
+  }
+  ~Video() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
+  }
+  Video(const Video&) = delete;
+  Video& operator=(const Video&) = delete;
+};
+
+void set_icon(SDL_Window* window, std::span<const std::uint8_t> png) {
+  if (png.empty()) return;
+  try {
+    RgbaImage icon = decode_png(png);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4,
+                                                        SDL_PIXELFORMAT_RGBA32);
+    if (!s) throw std::runtime_error(SDL_GetError());
+    SDL_SetWindowIcon(window, s);
+    SDL_FreeSurface(s);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "morvane: the window icon is left out: %s\n", e.what());
+  }
+}
+
+}  // namespace
+
+// One run: the window, the framebuffer behind it and the loop that feeds it.
+class DesktopPlatform::Session {
+ public:
+  Session(DesktopPlatform& platform, Runtime& runtime) : platform_(platform), runtime_(runtime) {
+    Window& w = runtime.window();
+    const std::string title = runtime.form().caption();
+    window_.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                   std::max(1, w.client_width()), std::max(1, w.client_height()),
+                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
+    if (!window_) throw std::runtime_error(std::string("cannot open the window (") + SDL_GetError() + ")");
+    set_icon(window_.get(), platform.icon_png_);
+    SDL_StopTextInput();  // keys come as key events; no input method is needed
+    fb_.resize(w.client_width(), w.client_height());
+    runtime.set_error_display([this](const std::string& m) {
+      platform_.show_message("morvane", m, window_.get());
+    });
+    SDL_ShowWindow(window_.get());
+    repaint_all();
+  }
+  ~Session() { runtime_.set_error_display({}); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  void loop() {
+    SDL_Event e;
+    while (!runtime_.finished()) {
+      // Sleep until something happens, then take everything that is waiting before
+      // painting once.
+      if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
+      handle(e);
+      while (!runtime_.finished() && SDL_PollEvent(&e)) handle(e);
+      if (runtime_.finished()) break;
+      if (full_repaint_) {
+        repaint_all();
+      } else {
+        present(platform_.renderer_.paint_dirty(runtime_.window(), fb_));
+      }
+    }
+  }
+
+ private:
+  Window& window() { return runtime_.window(); }
+
+  void handle(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_QUIT: window().close(); break;
+      case SDL_WINDOWEVENT: handle_window(e.window); break;
+      case SDL_MOUSEBUTTONDOWN:
+        if (const int b = runtime_button(e.button.button))
+          window().pointer_down(e.button.x, e.button.y, b, e.button.timestamp);
+        break;
+      case SDL_MOUSEBUTTONUP:
+        if (const int b = runtime_button(e.button.button)) window().pointer_up(e.button.x, e.button.y, b);
+        break;
+      case SDL_MOUSEMOTION: window().pointer_move(e.motion.x, e.motion.y); break;
+      case SDL_KEYDOWN:
+        if (const int k = runtime_key(e.key.keysym.sym)) window().key_down(k, runtime_shift(e.key.keysym.mod));
+        break;
+      case SDL_KEYUP:
+        if (const int k = runtime_key(e.key.keysym.sym)) window().key_up(k, runtime_shift(e.key.keysym.mod));
+        break;
+      default: break;
+    }
+  }
+
+  void handle_window(const SDL_WindowEvent& e) {
+    switch (e.event) {
+      case SDL_WINDOWEVENT_CLOSE: window().close(); break;
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (e.data1 != window().client_width() || e.data2 != window().client_height()) {
+          window().resize(e.data1, e.data2);
+          fb_.resize(window().client_width(), window().client_height());
+        }
+        full_repaint_ = true;
+        break;
+      // Whatever the window system may have lost: X11 drops a picture shown before
+      // the window is mapped, and uncovered parts come back empty.
+      case SDL_WINDOWEVENT_SHOWN:
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_RESIZED:
+      case SDL_WINDOWEVENT_MAXIMIZED:
+      case SDL_WINDOWEVENT_RESTORED: full_repaint_ = true; break;
+      default: break;
+    }
+  }
+
+  void repaint_all() {
+    full_repaint_ = false;
+    window().invalidate_all();
+    platform_.renderer_.paint_dirty(window(), fb_);
+    present({fb_.bounds()});
+  }
+
+  // Copies the rectangles to the window surface and shows them.
+  void present(const std::vector<PixelRect>& rects) {
+    if (rects.empty()) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+    if (!surface) return;  // shown again at the next expose
+    const PixelRect bounds = fb_.bounds().intersect({0, 0, surface->w, surface->h});
+    std::vector<SDL_Rect> shown;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    for (const PixelRect& r : rects) {
+      const PixelRect c = r.intersect(bounds);
+      if (c.empty()) continue;
+      auto* dst = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(c.y) * surface->pitch +
+                  static_cast<std::ptrdiff_t>(c.x) * surface->format->BytesPerPixel;
+      SDL_ConvertPixels(c.w, c.h, SDL_PIXELFORMAT_RGB888, fb_.row(c.y) + c.x, fb_.width * 4, surface->format->format,
+                        dst, surface->pitch);
+      shown.push_back({c.x, c.y, c.w, c.h});
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (!shown.empty()) SDL_UpdateWindowSurfaceRects(window_.get(), shown.data(), static_cast<int>(shown.size()));
+  }
+
+  DesktopPlatform& platform_;
+  Runtime& runtime_;
+  std::unique_ptr<SDL_Window, WindowDeleter> window_;
+  Framebuffer fb_;
+  bool full_repaint_ = false;
+};
+
+DesktopPlatform::DesktopPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
+
+int DesktopPlatform::run(Runtime& runtime) {
+  std::optional<Video> video;
+  try {
+    video.emplace();
+  } catch (const NoDisplay&) {
+    no_display_ = true;  // nowhere to show a message either
+    throw;
+  }
+  {
+    Session session(*this, runtime);
+    session.loop();
+  }
+  return runtime.exit_code();
+}
+
+void DesktopPlatform::show_message(const std::string& title, const std::string& message, void* parent) {
+  if (!message_boxes_can_be_shown()) return;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), static_cast<SDL_Window*>(parent));
+}
+
+void DesktopPlatform::show_fatal(const std::string& message) {
+  // Called when the run could not start; the display may not be there at all.
+  if (no_display_) return;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    if (!start_video()) return;
+    show_message("morvane", message, nullptr);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
+    return;
+  }
+  show_message("morvane", message, nullptr);
+}
+
+bool message_boxes_can_be_shown() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver) return false;
+  if (std::strcmp(driver, "x11") == 0) return x11_window_manager_running();
+  // Wayland always has its compositor; other drivers say for themselves whether
+  // they can show a box (SDL returns an error at once where they cannot).
+  return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+}  // namespace morvane::runtime

@@ -1,0 +1,49 @@
+// The desktop platform: one SDL window of the form's caption and client size,
+// the framebuffer shown unscaled at its top-left through the window surface, and
+// SDL's mouse, keyboard and window events fed to the runtime's window. It waits for
+// events while nothing happens, and closing the window ends the run.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "runtime/core/framebuffer.h"
+#include "runtime/core/renderer.h"
+#include "runtime/core/runtime.h"
+#include "runtime/core/system_colors.h"
+
+namespace morvane::runtime {
+
+class DesktopPlatform final : public Platform {
+ public:
+  // Without a text rasterizer the captions are left out.
+  explicit DesktopPlatform(TextRasterizer* text = nullptr);
+
+  // The window's icon: a PNG file's bytes, which must stay valid until run() ends.
+  void set_icon_png(std::span<const std::uint8_t> png) { icon_png_ = png; }
+
+  // Opens the window and runs the message loop until the window is closed. Throws
+  // std::runtime_error when no window can be opened (no display, say).
+  int run(Runtime& runtime) override;
+  // Shows a message that the program cannot start.
+  void show_fatal(const std::string& message) override;
+
+  SystemColors& colors() { return colors_; }
+
+ private:
+  class Session;
+  void show_message(const std::string& title, const std::string& message, void* parent);
+
+  SystemColors colors_;
+  Renderer renderer_;
+  std::span<const std::uint8_t> icon_png_;
+  bool no_display_ = false;
+};
+
+// Whether message boxes are shown: only where a window manager (or a compositor)
+// runs, since without one nobody can see the box to close it and it would hold the
+// program for ever. Standard error gets every message in any case.
+bool message_boxes_can_be_shown();
+
+}  // namespace morvane::runtime

@@ -1,0 +1,59 @@
+// Parts of the desktop platform that need no display: the icon's decoding and the
+// translation of SDL's keys and buttons.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "assets/pictures.h"
+#include "runtime/backends/desktop/png_image.h"
+#include "runtime/backends/desktop/sdl_keys.h"
+#include "runtime/core/window.h"
+
+namespace morvane::runtime {
+namespace {
+
+TEST(DesktopIcon, TheEmbeddedIconDecodesTo32By32WithATransparentGround) {
+  const RgbaImage icon = decode_png(assets::icon_png);
+  ASSERT_EQ(icon.width, 32);
+  ASSERT_EQ(icon.height, 32);
+  ASSERT_EQ(icon.rgba.size(), 32u * 32u * 4u);
+  int transparent = 0, opaque = 0;
+  for (std::size_t i = 3; i < icon.rgba.size(); i += 4) {
+    transparent += icon.rgba[i] == 0;
+    opaque += icon.rgba[i] == 255;
+  }
+  EXPECT_GT(transparent, 50);
+  EXPECT_GT(opaque, 200);
+}
+
+TEST(DesktopIcon, BrokenPngFilesAreRefusedWithAMessage) {
+  const std::vector<std::uint8_t> garbage(100, 0x42);
+  EXPECT_THROW(decode_png(garbage), std::runtime_error);
+  EXPECT_THROW(decode_png({}), std::runtime_error);
+  const std::vector<std::uint8_t> icon(assets::icon_png.begin(), assets::icon_png.end());
+  const std::vector<std::uint8_t> cut(icon.begin(), icon.begin() + static_cast<std::ptrdiff_t>(icon.size() / 2));
+  EXPECT_THROW(decode_png(cut), std::runtime_error);
+}
+
+TEST(DesktopKeys, TheKeysThatMoveFocusAndPushButtonsKeepTheirMeaning) {
+  EXPECT_EQ(runtime_key(SDLK_TAB), keys::tab);
+  EXPECT_EQ(runtime_key(SDLK_RETURN), keys::enter);
+  EXPECT_EQ(runtime_key(SDLK_KP_ENTER), keys::enter);
+  EXPECT_EQ(runtime_key(SDLK_SPACE), keys::space);
+  EXPECT_EQ(runtime_key(SDLK_ESCAPE), keys::escape);
+  EXPECT_EQ(runtime_key(SDLK_r), 'R');
+  EXPECT_EQ(runtime_key(SDLK_7), '7');
+  EXPECT_EQ(runtime_key(SDLK_CAPSLOCK), 0);
+  EXPECT_EQ(runtime_shift(KMOD_LSHIFT), shift_state::shift);
+  EXPECT_EQ(runtime_shift(KMOD_RSHIFT | KMOD_LCTRL | KMOD_RALT),
+            shift_state::shift | shift_state::ctrl | shift_state::alt);
+  EXPECT_EQ(runtime_shift(KMOD_NUM), 0);
+  EXPECT_EQ(runtime_button(SDL_BUTTON_LEFT), 1);
+  EXPECT_EQ(runtime_button(SDL_BUTTON_RIGHT), 2);
+  EXPECT_EQ(runtime_button(SDL_BUTTON_MIDDLE), 4);
+  EXPECT_EQ(runtime_button(SDL_BUTTON_X1), 0);
+}
+
+}  // namespace
+}  // namespace morvane::runtime
