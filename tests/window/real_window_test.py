@@ -1,0 +1,581 @@
+#!/usr/bin/env python3
+"""Drives morvane in a real X window on a private Xvfb server.
+
+The mouse and the keyboard come from xdotool (XTest); the window's pixels are read
+back with XGetImage after each step and checked at places taken from the window's
+layout: the black form, the title band, the "Reset" button, each picture box's
+border and background bands, and which of the boxes shows. The window is closed
+with WM_DELETE_WINDOW, as a window manager would, and the process must end with
+exit code 0.
+
+Usage: real_window_test.py MORVANE [--shots DIR]
+Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
+"""
+
+import ctypes
+import os
+import select
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+SKIP = 77
+TITLE_PATTERN = r"^What Do Enzymes Do\?$"
+WIDTH, HEIGHT = 663, 510
+
+# The controls' rectangles in client pixels: left, top, width, height.
+LABEL = (192, 0, 281, 33)
+BUTTON = (512, 72, 81, 33)
+PICTURE1 = (200, 272, 273, 233)  # the free enzyme
+PICTURE2 = (192, 64, 209, 201)   # the substrate (dragged)
+PICTURE3 = (176, 48, 241, 217)   # the product
+PICTURE4 = (216, 272, 257, 233)  # the complex
+
+BLACK, WHITE, FACE, SHADOW, LIGHT = 0x000000, 0xFFFFFF, 0xC0C0C0, 0x808080, 0xDFDFDF
+
+
+class Failure(Exception):
+    pass
+
+
+# ---------------------------------------------------------------- X11 through ctypes
+
+class XImage(ctypes.Structure):
+    _fields_ = [
+        ("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int), ("format", ctypes.c_int),
+        ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+        ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
+        ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int), ("red_mask", ctypes.c_ulong),
+        ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong),
+    ]
+
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+        ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
+    ]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+
+
+class X11:
+    CLIENT_MESSAGE = 33
+    Z_PIXMAP = 2
+
+    def __init__(self, display):
+        self.lib = ctypes.CDLL("libX11.so.6")
+        lib = self.lib
+        lib.XOpenDisplay.restype = ctypes.c_void_p
+        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        lib.XInternAtom.restype = ctypes.c_ulong
+        lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        lib.XGetImage.restype = ctypes.POINTER(XImage)
+        lib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                  ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                   ctypes.POINTER(XEvent)]
+        lib.XFree.argtypes = [ctypes.c_void_p]
+        lib.XFlush.argtypes = [ctypes.c_void_p]
+        lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        lib.XSetErrorHandler.restype = ctypes.c_void_p
+        lib.XSetErrorHandler.argtypes = [ERROR_HANDLER]
+        self.errors = 0
+
+        def on_error(_display, _event):
+            self.errors += 1
+            return 0
+
+        self._handler = ERROR_HANDLER(on_error)  # kept alive for Xlib
+        lib.XSetErrorHandler(self._handler)
+        self.dpy = lib.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise Failure("cannot connect to the X server " + display)
+
+    def close(self):
+        self.lib.XCloseDisplay(self.dpy)
+
+    def capture(self, window):
+        """The window's pixels as a Shot, or None if the window cannot be read."""
+        self.errors = 0
+        image = self.lib.XGetImage(self.dpy, window, 0, 0, WIDTH, HEIGHT, 0xFFFFFFFF, self.Z_PIXMAP)
+        self.lib.XSync(self.dpy, 0)
+        if not image or self.errors:
+            return None
+        try:
+            im = image.contents
+            if im.bits_per_pixel != 32 or im.red_mask != 0xFF0000 or im.blue_mask != 0xFF:
+                raise Failure("unexpected X image format: %d bits per pixel, masks %x/%x/%x" % (
+                    im.bits_per_pixel, im.red_mask, im.green_mask, im.blue_mask))
+            data = ctypes.string_at(im.data, im.bytes_per_line * im.height)
+            return Shot(data, im.width, im.height, im.bytes_per_line, little=(im.byte_order == 0))
+        finally:
+            self.lib.XFree(image.contents.data)
+            self.lib.XFree(image)
+
+    def close_window_politely(self, window):
+        """Asks the window to close the way a window manager does: WM_DELETE_WINDOW."""
+        protocols = self.lib.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0)
+        delete = self.lib.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
+        ev = XEvent()
+        ev.xclient.type = self.CLIENT_MESSAGE
+        ev.xclient.window = window
+        ev.xclient.message_type = protocols
+        ev.xclient.format = 32
+        ev.xclient.data[0] = delete
+        ev.xclient.data[1] = 0  # CurrentTime
+        self.lib.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(ev))
+        self.lib.XFlush(self.dpy)
+
+
+class Shot:
+    """One capture of the client area; px(x, y) gives 0xRRGGBB."""
+
+    def __init__(self, data, width, height, stride, little):
+        self.data, self.width, self.height, self.stride, self.little = data, width, height, stride, little
+
+    def px(self, x, y):
+        i = y * self.stride + x * 4
+        b = self.data[i:i + 4]
+        v = b[0] | b[1] << 8 | b[2] << 16 if self.little else b[3] | b[2] << 8 | b[1] << 16
+        return v & 0xFFFFFF
+
+    def count(self, rect, test):
+        x0, y0, w, h = rect
+        return sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w) if test(self.px(x, y)))
+
+    def same(self, other):
+        return other is not None and self.data == other.data
+
+    def save_png(self, path):
+        rows = bytearray()
+        for y in range(self.height):
+            row = self.data[y * self.stride:y * self.stride + self.width * 4]
+            rgb = bytearray(self.width * 3)
+            if self.little:
+                rgb[0::3], rgb[1::3], rgb[2::3] = row[2::4], row[1::4], row[0::4]
+            else:
+                rgb[0::3], rgb[1::3], rgb[2::3] = row[1::4], row[2::4], row[3::4]
+            rows += b"\0" + rgb
+
+        def chunk(kind, body):
+            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+        with open(path, "wb") as f:
+            f.write(b"\x89PNG\r\n\x1a\n")
+            f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
+            f.write(chunk(b"IDAT", zlib.compress(bytes(rows), 6)))
+            f.write(chunk(b"IEND", b""))
+
+
+# ---------------------------------------------------------------- what the window should show
+
+def bright(c):
+    return (c >> 16) > 0x80 and ((c >> 8) & 0xFF) > 0x80 and (c & 0xFF) > 0x80
+
+
+def red(c):
+    return (c >> 16) > 0xC0 and ((c >> 8) & 0xFF) < 0x60 and (c & 0xFF) < 0x60
+
+
+def client(rect):
+    x, y, w, h = rect
+    return (x + 2, y + 2, w - 4, h - 4)
+
+
+def problems_common(s):
+    """The form, the title and the button: the same in every state."""
+    p = []
+    for x, y in [(20, 20), (150, 300), (600, 300), (650, 500), (500, 200), (100, 100), (620, 40)]:
+        if s.px(x, y) != BLACK:
+            p.append("form at %d,%d is %06x, not black" % (x, y, s.px(x, y)))
+    lit = s.count(LABEL, bright)
+    if lit < 100:
+        p.append("the title band has %d light pixels: no text" % lit)
+    if s.count(LABEL, lambda c: c == BLACK) < LABEL[2] * LABEL[3] // 2:
+        p.append("the title band is not black")
+    if s.count((473, 0, 39, 40), lambda c: c != BLACK) or s.count((150, 33, 362, 15), lambda c: c != BLACK):
+        p.append("something is drawn around the title band")
+    if s.px(514, 90) != FACE or s.px(560, 100) != FACE:
+        p.append("the button face is %06x, not grey" % s.px(514, 90))
+    if s.count((514, 76, 77, 25), lambda c: (c & 0x808080) == 0) < 30:
+        p.append("the button shows no dark caption")
+    return p
+
+
+def problems_box(s, rect, name):
+    x, y, w, h = rect
+    want = {(x, y): SHADOW, (x + 1, y + 1): BLACK, (x + w - 1, y + h - 1): WHITE, (x + w - 2, y + h - 2): LIGHT,
+            (x, y + h // 2): SHADOW, (x + w - 1, y + h // 2): WHITE}
+    return ["%s border at %d,%d is %06x, not %06x" % (name, px, py, s.px(px, py), c)
+            for (px, py), c in want.items() if s.px(px, py) != c]
+
+
+def problems_state(s, state):
+    p = problems_common(s)
+    if state == "Start":
+        p += problems_box(s, PICTURE1, "enzyme") + problems_box(s, PICTURE2, "substrate")
+        for pt, c in [((440, 400), FACE), ((300, 490), FACE), ((397, 150), WHITE), ((398, 150), WHITE),
+                      ((176, 150), BLACK), ((405, 150), BLACK)]:
+            if s.px(*pt) != c:
+                p.append("Start: %d,%d is %06x, not %06x" % (pt + (s.px(*pt), c)))
+        if s.count(client(PICTURE2), red) < 500:
+            p.append("Start: no red substrate in its box")
+        if s.count(client(PICTURE1), red):
+            p.append("Start: red in the enzyme's box")
+    elif state == "Complex":
+        p += problems_box(s, PICTURE4, "complex")
+        for pt, c in [((440, 400), FACE), ((300, 490), FACE), ((200, 400), BLACK), ((192, 150), BLACK),
+                      ((176, 150), BLACK), ((300, 150), BLACK)]:
+            if s.px(*pt) != c:
+                p.append("Complex: %d,%d is %06x, not %06x" % (pt + (s.px(*pt), c)))
+        if s.count(client(PICTURE4), red) < 500:
+            p.append("Complex: no red in the complex's box")
+    elif state == "Product":
+        p += problems_box(s, PICTURE1, "enzyme") + problems_box(s, PICTURE3, "product")
+        for pt, c in [((440, 400), FACE), ((300, 490), FACE), ((400, 150), FACE), ((300, 256), FACE)]:
+            if s.px(*pt) != c:
+                p.append("Product: %d,%d is %06x, not %06x" % (pt + (s.px(*pt), c)))
+        if s.count(client(PICTURE3), red) < 500:
+            p.append("Product: no red product in its box")
+        if s.count(client(PICTURE1), red):
+            p.append("Product: red in the enzyme's box")
+    return p
+
+
+def button_focused(s):
+    # The dotted focus rectangle, 3 pixels in from the button's edge.
+    return s.px(515, 75) == BLACK and s.px(516, 75) == FACE and s.px(517, 75) == BLACK
+
+
+def button_pushed(s):
+    return s.px(512, 72) == BLACK and s.px(513, 73) == SHADOW
+
+
+def button_raised(s):
+    return s.px(512, 72) == WHITE and s.px(591, 103) == SHADOW
+
+
+# ---------------------------------------------------------------- the run
+
+class Session:
+    def __init__(self, morvane, display, shots):
+        self.morvane, self.display, self.shots = morvane, display, shots
+        self.x = X11(display)
+        self.env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.proc = None
+        self.window = None
+        self.steps = 0
+
+    def start(self):
+        t0 = time.monotonic()
+        self.proc = subprocess.Popen([self.morvane], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        deadline = t0 + 15
+        while time.monotonic() < deadline:
+            if self.proc.poll() is not None:
+                raise Failure("morvane ended at start with %d: %s" % (self.proc.returncode,
+                                                                        self.proc.stderr.read().decode()))
+            out = self.xdo("search", "--onlyvisible", "--name", TITLE_PATTERN, check=False)
+            if out.strip():
+                self.window = int(out.split()[0])
+                shot = self.wait_for("the first picture", lambda s: not problems_common(s), timeout=10)
+                return time.monotonic() - t0, shot
+            time.sleep(0.02)
+        raise Failure("no window titled \"What Do Enzymes Do?\" appeared")
+
+    def xdo(self, *args, check=True):
+        r = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True, text=True,
+                           timeout=20)
+        if check and r.returncode != 0:
+            raise Failure("xdotool %s failed: %s" % (" ".join(map(str, args)), r.stderr.strip()))
+        return r.stdout
+
+    def move(self, x, y):
+        self.xdo("mousemove", "--window", self.window, x, y)
+
+    def shot(self):
+        return self.x.capture(self.window)
+
+    def wait_for(self, what, ok, timeout=5.0):
+        """Captures until ok(shot) holds; fails with the last capture's problems."""
+        deadline = time.monotonic() + timeout
+        last = None
+        while True:
+            s = self.shot()
+            if s is not None:
+                last = s
+                if ok(s):
+                    return s
+            if time.monotonic() > deadline:
+                detail = ""
+                if last is not None:
+                    for st in ("Start", "Complex", "Product"):
+                        detail += "\n  as %s: %s" % (st, "; ".join(problems_state(last, st)[:4]) or "fine")
+                    self.save(last, "failed")
+                raise Failure("timed out waiting for %s%s" % (what, detail))
+            time.sleep(0.03)
+
+    def expect_state(self, state, step):
+        s = self.wait_for("the %s state after %s" % (state, step), lambda s: not problems_state(s, state))
+        self.steps += 1
+        self.save(s, "%02d-%s" % (self.steps, state))
+        return s
+
+    def save(self, shot, name):
+        if self.shots:
+            shot.save_png(os.path.join(self.shots, name + ".png"))
+
+    def drag(self, start, end, via=None, steps=6, check_mid=None):
+        self.move(*start)
+        self.xdo("mousedown", 1)
+        points = ([via] if via else []) + [end]
+        here = start
+        for target in points:
+            for i in range(1, steps + 1):
+                self.move(here[0] + (target[0] - here[0]) * i // steps, here[1] + (target[1] - here[1]) * i // steps)
+                time.sleep(0.01)
+            here = target
+            if check_mid and target == via:
+                check_mid()
+        self.xdo("mouseup", 1)
+
+    def click(self, x, y):
+        self.move(x, y)
+        self.xdo("click", 1)
+
+    def key(self, name):
+        self.xdo("key", name)
+
+    def close_and_wait(self):
+        self.x.close_window_politely(self.window)
+        try:
+            rc = self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+            raise Failure("morvane did not end after WM_DELETE_WINDOW")
+        err = self.proc.stderr.read().decode()
+        if rc != 0:
+            raise Failure("morvane ended with exit code %d after the close: %s" % (rc, err))
+        self.proc = None
+        return err
+
+    def cpu_ticks(self):
+        with open("/proc/%d/stat" % self.proc.pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.x.close()
+
+
+# Where the outline of the dragged substrate lies when the pointer, having taken the
+# box at 290,150 (98,86 inside it), is at 560,300: 462,214 209x201, over the bare form.
+def outline_over_form(s):
+    return s.px(520, 214) == WHITE and s.px(520, 215) == WHITE and s.px(520, 216) == BLACK and \
+        s.px(520, 413) == WHITE and s.px(520, 414) == WHITE and s.px(520, 412) == BLACK
+
+
+def run_demonstration(session):
+    start_seconds, first = session.start()
+    print("window shown %.0f ms after start" % (start_seconds * 1000))
+    s = session.expect_state("Start", "start-up")
+    if button_focused(s):
+        raise Failure("the button has the focus at start; the enzyme's box should")
+
+    # Drag the substrate onto the enzyme, through the bare form, checking the outline.
+    def outline_check():
+        session.wait_for("the drag outline over the form", outline_over_form)
+        session.save(session.shot(), "%02d-dragging" % session.steps)
+    session.drag((290, 150), (330, 380), via=(560, 300), check_mid=outline_check)
+    s = session.expect_state("Complex", "the drop on the enzyme")
+    if s.px(520, 214) != BLACK:
+        raise Failure("the drag outline stayed behind")
+    if not button_focused(s):
+        raise Failure("the focus did not move on to the button when the enzyme's box was hidden")
+
+    session.click(340, 380)
+    session.expect_state("Product", "the click on the complex")
+    session.click(552, 88)
+    s = session.expect_state("Start", "the click on Reset")
+    session.wait_for("the button raised again", button_raised)
+
+    # Drops anywhere but on the enzyme change nothing.
+    for name, target in [("the title", (330, 15)), ("the button", (552, 88)), ("the bare form", (600, 420)),
+                         ("the substrate itself", (300, 160)), ("outside the window", (700, 200))]:
+        before = session.shot()
+        session.drag((290, 150), target)
+        session.wait_for("the window unchanged after a drop on " + name, lambda s: s.same(before))
+        if problems_state(session.shot(), "Start"):
+            raise Failure("a drop on %s left the Start state" % name)
+
+    # The keyboard. The focus is on the button (Reset was clicked).
+    session.xdo("windowfocus", session.window, check=False)
+    session.wait_for("the focus rectangle on Reset", button_focused)
+
+    def tab_cycle(state, expected):
+        """From the focused button, Tab must come back to it after `expected` presses.
+        Moves between picture boxes show nothing, so those presses get time to land."""
+        session.key("Tab")
+        session.wait_for("Tab 1 in %s moving off Reset" % state, lambda s: not button_focused(s))
+        for n in range(2, expected):
+            session.key("Tab")
+            time.sleep(0.3)
+            if button_focused(session.shot()):
+                raise Failure("%s: Tab came back to Reset after %d presses, not %d" % (state, n, expected))
+        session.key("Tab")
+        session.wait_for("Tab %d in %s back to Reset" % (expected, state), button_focused)
+
+    tab_cycle("Start", 3)  # enzyme, substrate, Reset
+    session.key("shift+Tab")
+    session.wait_for("Shift+Tab away from Reset", lambda s: not button_focused(s))
+    session.key("Tab")
+    session.wait_for("Tab back to Reset", button_focused)
+
+    session.drag((290, 150), (330, 380))
+    session.expect_state("Complex", "the second drop")
+    tab_cycle("Complex", 2)  # complex, Reset
+    session.xdo("keydown", "space")
+    session.wait_for("Reset pushed while Space is held", button_pushed)
+    if problems_state(session.shot(), "Complex"):
+        raise Failure("Space reset before it was released")
+    session.xdo("keyup", "space")
+    session.expect_state("Start", "Space on Reset")
+
+    session.drag((290, 150), (330, 380))
+    session.expect_state("Complex", "the third drop")
+    session.wait_for("the focus on Reset", button_focused)
+    session.key("Return")
+    session.expect_state("Start", "Enter on Reset")
+
+    session.drag((290, 150), (330, 380))
+    session.expect_state("Complex", "the fourth drop")
+    session.click(340, 380)
+    session.expect_state("Product", "the second click on the complex")
+    session.wait_for("the focus on Reset", button_focused)
+    tab_cycle("Product", 3)  # enzyme, product, Reset
+
+    # Idle: waiting for events, not polling for them.
+    t0 = session.cpu_ticks()
+    time.sleep(1.0)
+    idle = session.cpu_ticks() - t0
+    print("CPU while idle for 1 s: %d ticks" % idle)
+    if idle > 30:
+        raise Failure("morvane used %d clock ticks in one idle second: it does not wait for events" % idle)
+
+    err = session.close_and_wait()
+    if err.strip():
+        raise Failure("morvane wrote to standard error: " + err)
+
+
+def run_close_during_drag(session):
+    """Closing the window in the middle of a drag ends the program all the same."""
+    session.start()
+    session.move(290, 150)
+    session.xdo("mousedown", 1)
+    try:
+        session.move(400, 300)
+        # The outline's right edge (x 509-510) lies over the bare form.
+        session.wait_for("the drag outline", lambda s: s.px(509, 240) == WHITE and s.px(511, 240) == BLACK)
+        session.close_and_wait()
+    finally:
+        session.xdo("mouseup", 1, check=False)
+
+
+def check_no_display(morvane):
+    """Without a display: one clear line on standard error, a non-zero exit, no crash."""
+    env = dict(os.environ)
+    for k in ("DISPLAY", "WAYLAND_DISPLAY"):
+        env.pop(k, None)
+    for driver in (None, "x11"):
+        e = dict(env)
+        if driver:
+            e["SDL_VIDEODRIVER"] = driver
+        else:
+            e.pop("SDL_VIDEODRIVER", None)
+        r = subprocess.run([morvane], env=e, capture_output=True, text=True, timeout=30)
+        lines = r.stderr.strip().splitlines()
+        if r.returncode <= 0 or len(lines) != 1 or "display" not in lines[0]:
+            raise Failure("without a display (driver %s): exit %d, stderr %r" % (driver, r.returncode, r.stderr))
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
+                             "-screen", "0", "1024x768x24"], pass_fds=(write_end,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    os.close(write_end)
+    number = b""
+    deadline = time.monotonic() + 20
+    while not number.endswith(b"\n"):
+        ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
+        if not ready:
+            proc.kill()
+            raise Failure("Xvfb did not report its display")
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            proc.wait()
+            raise Failure("Xvfb ended at start: " + proc.stderr.read().decode(errors="replace"))
+        number += chunk
+    os.close(read_end)
+    return proc, ":" + number.decode().strip()
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__)
+        return 2
+    morvane = argv[1]
+    shots = argv[argv.index("--shots") + 1] if "--shots" in argv else None
+    if shots:
+        os.makedirs(shots, exist_ok=True)
+    try:
+        check_no_display(morvane)
+        print("without a display: one line on stderr, non-zero exit")
+    except Failure as e:
+        print("FAILED:", e)
+        return 1
+    missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
+    if missing:
+        print("skipped: %s not installed" % " and ".join(missing))
+        return SKIP
+
+    xvfb, display = start_xvfb()
+    try:
+        for run in (run_demonstration, run_close_during_drag):
+            session = Session(morvane, display, shots if run is run_demonstration else None)
+            try:
+                run(session)
+                print("%s: passed" % run.__name__)
+            finally:
+                session.stop()
+    except Failure as e:
+        print("FAILED:", e)
+        return 1
+    finally:
+        xvfb.terminate()
+        try:
+            xvfb.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            xvfb.kill()
+            xvfb.wait()
+    print("real window: passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
