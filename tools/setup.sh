@@ -13,7 +13,11 @@ packages=(
 # Extra groups, asked for by name: web (browser build and test), fuzz, hygiene.
 for group in "$@"; do
   case "$group" in
-    web) packages+=(emscripten nodejs npm chromium) ;;
+    web)
+      packages+=(emscripten nodejs chromium)
+      # A nodejs that is not Debian's brings its own npm and conflicts with Debian's.
+      command -v npm >/dev/null || packages+=(npm)
+      ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     hygiene) packages+=(valgrind binutils) ;;
     *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene)" >&2; exit 2 ;;

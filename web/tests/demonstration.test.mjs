@@ -1,0 +1,212 @@
+// The demonstration in Chromium, driven with real mouse, touch and keyboard input:
+// every step is checked on the canvas's pixels at places derived from the window's
+// rectangles, and on what the live region says.
+import assert from 'node:assert/strict';
+import { after, before, describe, test } from 'node:test';
+
+import {
+  BORDER, CLIENT, FOCUS_INSET, PICTURE, RECTS, canvasBox, centre, load, mouseDrag, openPage, pixels, serveSite,
+  settle, statusText, toPage, touchDrag, touchTap,
+} from './harness.mjs';
+
+const BLACK = [0, 0, 0];
+const WHITE = [255, 255, 255];
+const FACE = [192, 192, 192]; // button face: the picture boxes' background
+
+// Places that tell the pictures apart.
+// Picture2's client area is 205 wide: its own (white) background shows right of the picture.
+const SUBSTRATE = [RECTS.Picture2[0] + BORDER + PICTURE, RECTS.Picture2[1] + 40];
+// Right of Picture2's box, in the grey band right of Picture3's picture.
+const PRODUCT = [RECTS.Picture2[0] + RECTS.Picture2[2] + 4, RECTS.Picture3[1] + 60];
+// The grey band below Picture1's picture, left of Picture4's box.
+const ENZYME = [RECTS.Picture1[0] + BORDER + 4, RECTS.Picture1[1] + BORDER + PICTURE + 5];
+// The grey band below Picture4's picture (and Picture1's, where that shows).
+const COMPLEX = [RECTS.Picture4[0] + BORDER + 4, RECTS.Picture4[1] + BORDER + PICTURE + 5];
+// Bare form, away from every control.
+const BARE = [[20, 480], [640, 300], [100, 20], [600, 20]];
+// The first dot of the button's focus rectangle.
+const BUTTON_FOCUS = [RECTS.Command1[0] + FOCUS_INSET, RECTS.Command1[1] + FOCUS_INSET];
+
+const STATES = {
+  Start: { said: 'The free enzyme, with its substrate above it.', substrate: WHITE, product: BLACK, enzyme: FACE, complex: FACE },
+  Complex: {
+    said: "The enzyme-substrate complex: the substrate sits in the enzyme's notch.",
+    substrate: BLACK, product: BLACK, enzyme: BLACK, complex: FACE,
+  },
+  Product: { said: 'The free enzyme again, with the product above it.', substrate: FACE, product: FACE, enzyme: FACE, complex: FACE },
+};
+
+async function expectState(page, name) {
+  await settle(page);
+  const want = STATES[name];
+  const px = await pixels(page);
+  const seen = {
+    substrate: px.at(...SUBSTRATE), product: px.at(...PRODUCT), enzyme: px.at(...ENZYME), complex: px.at(...COMPLEX),
+  };
+  assert.deepEqual(seen, { substrate: want.substrate, product: want.product, enzyme: want.enzyme, complex: want.complex },
+    `the canvas does not show the ${name} state`);
+  for (const p of BARE) assert.deepEqual(px.at(...p), BLACK, `bare form at ${p}`);
+  assert.equal(await statusText(page), want.said);
+  return px;
+}
+
+async function buttonFocused(page) {
+  await settle(page);
+  const c = (await pixels(page)).at(...BUTTON_FOCUS);
+  if (c.every((v, i) => v === BLACK[i])) return true;
+  assert.deepEqual(c, FACE, 'the focus rectangle\'s place is neither dotted nor face');
+  return false;
+}
+
+function expectNoProblems(session, server) {
+  assert.deepEqual([...session.problems, ...server.failures], []);
+}
+
+let server;
+before(async () => { server = await serveSite(); });
+after(async () => { await server?.close(); });
+
+describe('at scale 1 with mouse, touch and keyboard', () => {
+  let session;
+  let page;
+  before(async () => {
+    session = await openPage({ viewport: CLIENT, hasTouch: true });
+    page = session.page;
+    await load(page, server.url);
+  });
+  after(async () => { await session?.close(); });
+
+  test('shows the start with its title, caption and button, at its own size', async () => {
+    assert.equal(await page.title(), 'What Do Enzymes Do?');
+    const box = await canvasBox(page);
+    assert.deepEqual(box, { left: 0, top: 0, width: CLIENT.width, height: CLIENT.height });
+    const px = await expectState(page, 'Start');
+    // The label: black band with white-ish text; the button: face with dark caption.
+    const label = RECTS.Label1;
+    assert.ok(px.count(label, ([r, g, b]) => r > 200 && g > 200 && b > 200) > 40, 'the label has no text');
+    assert.equal(px.count(label, ([r, g, b]) => !(r === g && g === b)), 0, 'the label is not grey-scale');
+    const [bx, by, bw, bh] = RECTS.Command1;
+    const inner = [bx + 4, by + 4, bw - 8, bh - 8];
+    assert.deepEqual(px.at(bx + 8, by + 8), FACE);
+    assert.ok(px.count(inner, ([r]) => r < 80) > 20, 'the button has no caption');
+    expectNoProblems(session, server);
+  });
+
+  test('mouse: an outline follows the substrate, and a drop on the bare form changes nothing', async () => {
+    const from = centre('Picture2');
+    const to = [from[0] - 190, from[1]];
+    const edge = [RECTS.Picture2[0] - 190, from[1]]; // the outline's left edge over the bare form
+    await page.mouse.move(...from);
+    await page.mouse.down();
+    await page.mouse.move(...to, { steps: 6 });
+    await settle(page);
+    assert.deepEqual((await pixels(page)).at(...edge), WHITE, 'no outline where the substrate is dragged');
+    await page.mouse.up();
+    await expectState(page, 'Start');
+    assert.deepEqual((await pixels(page)).at(...edge), BLACK, 'the outline stayed after the drop');
+    expectNoProblems(session, server);
+  });
+
+  test('mouse: Escape during a drag cancels it', async () => {
+    await page.mouse.move(...centre('Picture2'));
+    await page.mouse.down();
+    await page.mouse.move(...centre('Picture1'), { steps: 6 });
+    await page.keyboard.press('Escape');
+    await page.mouse.up();
+    await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+
+  test('mouse: the substrate dropped on the enzyme gives the complex, a click on it the product', async () => {
+    await mouseDrag(page, centre('Picture2'), centre('Picture1'));
+    await expectState(page, 'Complex');
+    await page.mouse.click(...centre('Picture4'));
+    await expectState(page, 'Product');
+    expectNoProblems(session, server);
+  });
+
+  test('mouse: Reset restores the start and takes the focus', async () => {
+    await page.mouse.click(...centre('Command1'));
+    await expectState(page, 'Start');
+    assert.equal(await buttonFocused(page), true);
+    expectNoProblems(session, server);
+  });
+
+  test('touch: a finger drags the substrate onto the enzyme and taps the complex', async () => {
+    await touchDrag(page, centre('Picture2'), centre('Picture1'));
+    await expectState(page, 'Complex');
+    await touchTap(page, centre('Picture4'));
+    await expectState(page, 'Product');
+    expectNoProblems(session, server);
+  });
+
+  test('keyboard: Tab and Shift+Tab move the focus, Enter and Space press Reset', async () => {
+    // Bring the focus to the button, whatever holds it now.
+    let presses = 0;
+    while (!(await buttonFocused(page))) {
+      assert.ok(++presses <= 6, 'Tab never reaches the button');
+      await page.keyboard.press('Tab');
+    }
+    await page.keyboard.press('Tab');
+    assert.equal(await buttonFocused(page), false, 'Tab left the focus on the button');
+    await page.keyboard.press('Shift+Tab');
+    assert.equal(await buttonFocused(page), true, 'Shift+Tab did not come back to the button');
+    await page.keyboard.press('Enter');
+    await expectState(page, 'Start');
+    await mouseDrag(page, centre('Picture2'), centre('Picture1'));
+    await expectState(page, 'Complex');
+    assert.equal(await buttonFocused(page), true, 'the drag took the focus from the button');
+    await page.keyboard.down(' ');
+    await expectState(page, 'Complex'); // held: pressed, not yet clicked
+    await page.keyboard.up(' ');
+    await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+
+  test('scaled to fill 1920 x 1080: twice the size, crisp, and the pointer still lands', async () => {
+    await page.setViewportSize({ width: 1920, height: 1080 });
+    await page.waitForFunction(() => document.getElementById('morvane-canvas').getBoundingClientRect().width === 1326);
+    const box = await canvasBox(page);
+    assert.deepEqual(box, { left: (1920 - 1326) / 2, top: (1080 - 1020) / 2, width: 1326, height: 1020 });
+    assert.equal(await page.evaluate(() => document.getElementById('morvane-canvas').classList.contains('crisp')), true);
+    await mouseDrag(page, toPage(box, centre('Picture2')), toPage(box, centre('Picture1')));
+    await expectState(page, 'Complex');
+    await page.mouse.click(...toPage(box, centre('Picture4')));
+    await expectState(page, 'Product');
+    await page.mouse.click(...toPage(box, centre('Command1')));
+    await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+});
+
+describe('on a phone (390 x 844 at 3 device pixels per pixel) with touch', () => {
+  let session;
+  let page;
+  before(async () => {
+    session = await openPage({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, hasTouch: true });
+    page = session.page;
+    await load(page, server.url);
+  });
+  after(async () => { await session?.close(); });
+
+  test('the whole window fits the width, aspect kept, centred and smoothed', async () => {
+    const box = await canvasBox(page);
+    assert.ok(Math.abs(box.width - 390) <= 1 && box.left >= 0 && box.left + box.width <= 390, JSON.stringify(box));
+    assert.ok(Math.abs(box.width / box.height - CLIENT.width / CLIENT.height) < 0.01, JSON.stringify(box));
+    assert.ok(Math.abs(box.top - (844 - box.height) / 2) <= 1, JSON.stringify(box));
+    assert.equal(await page.evaluate(() => document.getElementById('morvane-canvas').classList.contains('crisp')), false);
+    await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+
+  test('a finger drags, taps the complex and taps Reset', async () => {
+    const box = await canvasBox(page);
+    await touchDrag(page, toPage(box, centre('Picture2')), toPage(box, centre('Picture1')));
+    await expectState(page, 'Complex');
+    await touchTap(page, toPage(box, centre('Picture4')));
+    await expectState(page, 'Product');
+    await touchTap(page, toPage(box, centre('Command1')));
+    await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+});
