@@ -16,7 +16,9 @@
 using namespace morvane;
 
 int main() {
-  std::unique_ptr<runtime::TextRasterizer> text;
+  // Static, so that the process's exit (the runtime ends it from inside) still
+  // closes them: the font configuration, the platform and its window.
+  static std::unique_ptr<runtime::TextRasterizer> text;
 #ifdef MORVANE_HAVE_TEXT
   try {
     text = std::make_unique<runtime::text::FreeTypeTextRasterizer>();
@@ -24,7 +26,7 @@ int main() {
     std::fprintf(stderr, "morvane: captions are left out: %s\n", e.what());
   }
 #endif
-  runtime::DesktopPlatform platform(text.get());
+  static runtime::DesktopPlatform platform(text.get());
 #ifdef MORVANE_HAVE_ICON
   platform.set_icon_png(assets::icon_png);
 #endif

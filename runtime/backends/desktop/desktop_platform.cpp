@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "runtime/backends/desktop/display_loss.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/window_manager.h"
@@ -72,6 +73,8 @@ bool start_video() {
   // Draw through the plain window surface: the accelerated path costs time and
   // memory for nothing when the picture is already in a framebuffer.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // An ordinary window, not a game: the screen saver may come on as usual.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   return quietly_unless_successful(init_video);
 }
 
@@ -84,6 +87,7 @@ class Video {
  public:
   Video() {
     if (!start_video()) throw NoDisplay(std::string("no display to open the window on: ") + SDL_GetError());
+    end_cleanly_on_display_loss();
   }
   ~Video() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
