@@ -1,0 +1,56 @@
+// Writes pictures of the window in its three states (start.png, complex.png,
+// product.png) into a folder, painted as the desktop paints them, for the README.
+// The states are reached the way a person reaches them: a drag and a click.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "app/program.h"
+#include "runtime/backends/headless/headless_platform.h"
+#include "runtime/text/freetype_text.h"
+
+using namespace morvane;
+
+namespace {
+
+std::string shown(runtime::FormObject& form) {
+  std::string bits;
+  for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) bits += form.find(name)->visible() ? '1' : '0';
+  return bits;
+}
+
+void write(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const std::string& dir, const char* name,
+           const char* expected) {
+  if (shown(rt.form()) != expected)
+    throw std::runtime_error(std::string("the window is not in the ") + name + " state (Picture1..4 visible: " +
+                             shown(rt.form()) + ")");
+  const std::string path = dir + "/" + name + ".png";
+  runtime::write_png(p.framebuffer(), path);
+  std::printf("%s\n", path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: morvane-screenshots DIR\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  try {
+    runtime::text::FreeTypeTextRasterizer text;
+    runtime::Runtime rt(app::enzyme_program());
+    runtime::HeadlessPlatform p(&text);
+    p.attach(rt);
+    write(rt, p, dir, "start", "1100");
+    p.drag(290, 150, 330, 380, 8);  // the substrate (Picture2) onto the enzyme (Picture1)
+    write(rt, p, dir, "complex", "0001");
+    p.click(340, 380);              // the complex (Picture4)
+    write(rt, p, dir, "product", "1010");
+    p.feed({runtime::InputEvent::Type::close});
+    return rt.exit_code();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "morvane-screenshots: %s\n", e.what());
+    return 1;
+  }
+}
