@@ -5,7 +5,6 @@
 'use strict';
 
 var Module = {
-  canvas: null,
   print: function(text) { console.log(text); },
   printErr: function(text) { console.error(text); },
 };
@@ -39,12 +38,20 @@ var Module = {
     canvas.dataset.scale = String(s.scale);
   }
 
-  window.morvaneDeviceScale = deviceScale;
+  // A change of device pixels per CSS pixel (zoom, another screen) need not resize the page.
+  function watchRatio() {
+    if (!window.matchMedia) return;
+    var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    if (!query.addEventListener) return;
+    query.addEventListener('change', function() {
+      fit();
+      watchRatio();
+    }, {once: true});
+  }
+
   window.addEventListener('resize', fit);
+  watchRatio();
   if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
-  document.addEventListener('DOMContentLoaded', function() {
-    Module.canvas = document.getElementById('morvane-canvas');
-    fit();
-  });
+  document.addEventListener('DOMContentLoaded', fit);
   if (document.readyState !== 'loading') fit();
 })();
