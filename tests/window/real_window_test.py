@@ -105,10 +105,10 @@ class X11:
     def close(self):
         self.lib.XCloseDisplay(self.dpy)
 
-    def capture(self, window):
+    def capture(self, window, width=WIDTH, height=HEIGHT):
         """The window's pixels as a Shot, or None if the window cannot be read."""
         self.errors = 0
-        image = self.lib.XGetImage(self.dpy, window, 0, 0, WIDTH, HEIGHT, 0xFFFFFFFF, self.Z_PIXMAP)
+        image = self.lib.XGetImage(self.dpy, window, 0, 0, width, height, 0xFFFFFFFF, self.Z_PIXMAP)
         self.lib.XSync(self.dpy, 0)
         if not image or self.errors:
             return None
@@ -304,22 +304,22 @@ class Session:
     def move(self, x, y):
         self.xdo("mousemove", "--window", self.window, x, y)
 
-    def shot(self):
-        return self.x.capture(self.window)
+    def shot(self, size=(WIDTH, HEIGHT)):
+        return self.x.capture(self.window, *size)
 
-    def wait_for(self, what, ok, timeout=5.0):
+    def wait_for(self, what, ok, timeout=5.0, size=(WIDTH, HEIGHT)):
         """Captures until ok(shot) holds; fails with the last capture's problems."""
         deadline = time.monotonic() + timeout
         last = None
         while True:
-            s = self.shot()
+            s = self.shot(size)
             if s is not None:
                 last = s
                 if ok(s):
                     return s
             if time.monotonic() > deadline:
                 detail = ""
-                if last is not None:
+                if last is not None and (last.width, last.height) == (WIDTH, HEIGHT):
                     for st in ("Start", "Complex", "Product"):
                         detail += "\n  as %s: %s" % (st, "; ".join(problems_state(last, st)[:4]) or "fine")
                     self.save(last, "failed")
@@ -468,6 +468,21 @@ def run_demonstration(session):
     session.expect_state("Product", "the second click on the complex")
     session.wait_for("the focus on Reset", button_focused)
     tab_cycle("Product", 3)  # enzyme, product, Reset
+    product = session.shot()
+
+    # A larger window shows the form's black beyond the design size, the controls in
+    # their places; a smaller one cuts them off; the design size brings all back.
+    session.xdo("windowsize", session.window, 800, 600)
+    big = session.wait_for("the form's background over the enlarged window",
+                           lambda s: all(s.px(x, y) == BLACK for x, y in [(700, 300), (799, 599), (100, 560)])
+                           and not problems_state(s, "Product"), size=(800, 600))
+    session.save(big, "%02d-enlarged" % session.steps)
+    session.xdo("windowsize", session.window, 400, 300)
+    session.wait_for("the window cut to 400x300: the top-left of the same picture",
+                     lambda s: all(s.px(x, y) == product.px(x, y) for x in range(0, 400, 3) for y in range(0, 300, 3)),
+                     size=(400, 300))
+    session.xdo("windowsize", session.window, WIDTH, HEIGHT)
+    session.expect_state("Product", "the window back at its design size")
 
     # Idle: waiting for events, not polling for them.
     t0 = session.cpu_ticks()

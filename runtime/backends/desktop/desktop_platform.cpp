@@ -15,6 +15,7 @@
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/window_manager.h"
+#include "runtime/backends/desktop/x11_errors.h"
 
 namespace morvane::runtime {
 
@@ -75,6 +76,7 @@ bool start_video() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // An ordinary window, not a game: the screen saver may come on as usual.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  ignore_sends_to_destroyed_windows();
   return quietly_unless_successful(init_video);
 }
 
