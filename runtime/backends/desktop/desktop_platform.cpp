@@ -11,7 +11,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "runtime/backends/desktop/display_loss.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/window_manager.h"
@@ -74,8 +73,10 @@ bool start_video() {
   // Draw through the plain window surface: the accelerated path costs time and
   // memory for nothing when the picture is already in a framebuffer.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // An ordinary window, not a game: the screen saver may come on as usual.
+  // An ordinary window, not a game: the screen saver may come on as usual, and the
+  // desktop's compositor keeps working while the window is shown.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   ignore_sends_to_destroyed_windows();
   return quietly_unless_successful(init_video);
 }
@@ -89,7 +90,6 @@ class Video {
  public:
   Video() {
     if (!start_video()) throw NoDisplay(std::string("no display to open the window on: ") + SDL_GetError());
-    end_cleanly_on_display_loss();
   }
   ~Video() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
