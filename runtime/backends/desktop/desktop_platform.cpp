@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "runtime/backends/desktop/display_loss.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/window_manager.h"
@@ -90,6 +91,7 @@ class Video {
  public:
   Video() {
     if (!start_video()) throw NoDisplay(std::string("no display to open the window on: ") + SDL_GetError());
+    end_cleanly_on_display_loss();
   }
   ~Video() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
