@@ -87,8 +87,8 @@ std::vector<std::uint8_t> read_picture(StreamCursor& c, const std::string& name)
   return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
-PropertyValue read_value(StreamCursor& c, const PropertySpec& spec, const std::string& name) {
-  switch (spec.encoding) {
+PropertyValue read_value(StreamCursor& c, const PropertySpec& property, const std::string& name) {
+  switch (property.encoding) {
     case Encoding::byte: return c.u8(name);
     case Encoding::int16: return static_cast<std::int16_t>(c.u16(name));
     case Encoding::word32:
@@ -113,27 +113,27 @@ std::size_t read_properties(StreamCursor& c, ControlKind kind, Record& record, c
     const std::size_t at = c.offset();
     const std::uint8_t code = c.u8("a property code of " + who + " or its closing 0xFF");
     if (code == end_of_properties) {
-      for (const PropertySpec& spec : property_table(kind)) {
-        if (!spec.always_carried) continue;
+      for (const PropertySpec& property : property_table(kind)) {
+        if (!property.always_carried) continue;
         bool found = false;
-        for (Field f : seen) found = found || f == spec.field;
+        for (Field f : seen) found = found || f == property.field;
         if (!found)
           throw FormStreamError(at,
-                                "the " + std::string(spec.name) + " (code " + hex_byte(spec.code) +
+                                "the " + std::string(property.name) + " (code " + hex_byte(property.code) +
                                     ") that every " + kind_text + " carries, before the closing 0xFF of " + who,
                                 "the closing 0xFF");
       }
       return at;
     }
-    const PropertySpec* spec = find_property(kind, code);
-    if (!spec) throw FormStreamError(at, "a " + kind_text + " property code in " + who, "unknown code " + hex_byte(code));
+    const PropertySpec* property = find_property(kind, code);
+    if (!property) throw FormStreamError(at, "a " + kind_text + " property code in " + who, "unknown code " + hex_byte(code));
     if (code <= last_code)
       throw FormStreamError(at, "a property code above " + hex_byte(static_cast<std::uint8_t>(last_code)) +
                                     " in " + who + " (codes rise)",
                             hex_byte(code));
     last_code = code;
-    seen.push_back(spec->field);
-    set_field(record, spec->field, read_value(c, *spec, "the " + std::string(spec->name) + " of " + who));
+    seen.push_back(property->field);
+    set_field(record, property->field, read_value(c, *property, "the " + std::string(property->name) + " of " + who));
   }
 }
 

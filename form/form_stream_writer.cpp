@@ -33,15 +33,15 @@ std::uint16_t int16_bits(std::int32_t v, const std::string& who, std::string_vie
   return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
 }
 
-void write_value(ByteWriter& out, const PropertySpec& spec, const PropertyValue& value, const std::string& who) {
-  switch (spec.encoding) {
+void write_value(ByteWriter& out, const PropertySpec& property, const PropertyValue& value, const std::string& who) {
+  switch (property.encoding) {
     case Encoding::byte: out.u8(std::get<std::uint8_t>(value)); return;
     case Encoding::int16: out.u16(static_cast<std::uint16_t>(std::get<std::int16_t>(value))); return;
     case Encoding::word32:
     case Encoding::colour: out.u32(std::get<std::uint32_t>(value)); return;
     case Encoding::rectangle16: {
       const Rect& r = std::get<Rect>(value);
-      for (std::int32_t v : {r.left, r.top, r.width, r.height}) out.u16(int16_bits(v, who, spec.name));
+      for (std::int32_t v : {r.left, r.top, r.width, r.height}) out.u16(int16_bits(v, who, property.name));
       return;
     }
     case Encoding::rectangle32: {
@@ -49,10 +49,10 @@ void write_value(ByteWriter& out, const PropertySpec& spec, const PropertyValue&
       for (std::int32_t v : {r.left, r.top, r.width, r.height}) out.u32(static_cast<std::uint32_t>(v));
       return;
     }
-    case Encoding::narrow_string: write_narrow(out, std::get<std::string>(value), who, spec.name); return;
+    case Encoding::narrow_string: write_narrow(out, std::get<std::string>(value), who, property.name); return;
     case Encoding::wide_string: {
       const std::u16string& text = std::get<std::u16string>(value);
-      out.u16(string_length(text.size(), who, spec.name));
+      out.u16(string_length(text.size(), who, property.name));
       for (char16_t c : text) out.u16(static_cast<std::uint16_t>(c));
       return;
     }
@@ -93,17 +93,17 @@ void write_properties(ByteWriter& out, ControlKind kind, const Record& record, c
     if (get_field(record, field) && !find_field(kind, field))
       refuse(who, "a " + std::string(kind_name(kind)) + " cannot carry " + std::string(field_name(field)));
   }
-  for (const PropertySpec& spec : property_table(kind)) {
-    auto value = get_field(record, spec.field);
+  for (const PropertySpec& property : property_table(kind)) {
+    auto value = get_field(record, property.field);
     if (!value) {
-      if (spec.always_carried)
-        refuse(who, "every " + std::string(kind_name(kind)) + " carries its " + std::string(spec.name) +
-                        " (" + std::string(field_name(spec.field)) + "), which is missing");
+      if (property.always_carried)
+        refuse(who, "every " + std::string(kind_name(kind)) + " carries its " + std::string(property.name) +
+                        " (" + std::string(field_name(property.field)) + "), which is missing");
       continue;
     }
-    if (!spec.always_carried && is_kind_default(kind, spec.field, *value)) continue;
-    out.u8(spec.code);
-    write_value(out, spec, *value, who);
+    if (!property.always_carried && is_kind_default(kind, property.field, *value)) continue;
+    out.u8(property.code);
+    write_value(out, property, *value, who);
   }
   out.u8(end_of_properties);
 }

@@ -94,11 +94,11 @@ std::string picture_text(const std::vector<std::uint8_t>& data) {
   return out;
 }
 
-std::string value_text(const PropertySpec& spec, const PropertyValue& value) {
-  switch (spec.encoding) {
+std::string value_text(const PropertySpec& property, const PropertyValue& value) {
+  switch (property.encoding) {
     case Encoding::byte:
-      if (spec.field == Field::visible) return std::get<std::uint8_t>(value) == 0 ? "no" : "yes";
-      if (spec.field == Field::drag_mode) {
+      if (property.field == Field::visible) return std::get<std::uint8_t>(value) == 0 ? "no" : "yes";
+      if (property.field == Field::drag_mode) {
         const auto mode = std::get<std::uint8_t>(value);
         return std::to_string(mode) + (mode == 1 ? " (automatic)" : mode == 0 ? " (manual)" : "");
       }
@@ -133,11 +133,11 @@ std::string value_text(const PropertySpec& spec, const PropertyValue& value) {
 
 template <class Record>
 void print_properties(ControlKind kind, const Record& record) {
-  for (const PropertySpec& spec : property_table(kind)) {
-    auto value = get_field(record, spec.field);
+  for (const PropertySpec& property : property_table(kind)) {
+    auto value = get_field(record, property.field);
     if (!value) continue;
-    std::printf("  %s %s: %s\n", hex_byte(spec.code).c_str(), std::string(spec.name).c_str(),
-                value_text(spec, *value).c_str());
+    std::printf("  %s %s: %s\n", hex_byte(property.code).c_str(), std::string(property.name).c_str(),
+                value_text(property, *value).c_str());
   }
 }
 
