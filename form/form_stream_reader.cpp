@@ -11,83 +11,86 @@ namespace {
 
 std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-std::string read_narrow(StreamCursor& c, const std::string& name) {
-  const std::uint16_t n = c.u16("the length of " + name);
-  auto text = c.take(n, std::to_string(n) + " bytes of " + name);
+// Messages name what was being read; they are put into words only when one is thrown.
+
+std::string read_narrow(StreamCursor& c, const Expected& name) {
+  const std::uint16_t n = c.u16([&] { return "the length of " + name.text(); });
+  auto text = c.take(n, [&] { return std::to_string(n) + " bytes of " + name.text(); });
   const std::size_t at = c.offset();
-  const std::uint8_t nul = c.u8("the NUL closing " + name);
-  if (nul != 0) throw FormStreamError(at, "the NUL closing " + name, hex_byte(nul));
+  const std::uint8_t nul = c.u8([&] { return "the NUL closing " + name.text(); });
+  if (nul != 0) throw FormStreamError(at, "the NUL closing " + name.text(), hex_byte(nul));
   return std::string(text.begin(), text.end());
 }
 
-std::u16string read_wide(StreamCursor& c, const std::string& name) {
-  const std::uint16_t n = c.u16("the length of " + name);
-  auto units = c.take(std::size_t{n} * 2, std::to_string(n) + " UTF-16 units of " + name);
+std::u16string read_wide(StreamCursor& c, const Expected& name) {
+  const std::uint16_t n = c.u16([&] { return "the length of " + name.text(); });
+  auto units = c.take(std::size_t{n} * 2, [&] { return std::to_string(n) + " UTF-16 units of " + name.text(); });
   std::u16string text(n, u'\0');
   for (std::size_t i = 0; i < n; ++i)
     text[i] = static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8));
   return text;
 }
 
-Rect read_rect16(StreamCursor& c, const std::string& name) {
-  auto b = c.take(8, name + " as four 16-bit values");
+Rect read_rect16(StreamCursor& c, const Expected& name) {
+  auto b = c.take(8, [&] { return name.text() + " as four 16-bit values"; });
   auto at = [&](std::size_t i) {
     return std::int32_t{static_cast<std::int16_t>(static_cast<std::uint16_t>(b[i] | (b[i + 1] << 8)))};
   };
   return Rect{at(0), at(2), at(4), at(6)};
 }
 
-Rect read_rect32(StreamCursor& c, const std::string& name) {
+Rect read_rect32(StreamCursor& c, const Expected& name) {
   Rect r;
-  c.need(16, name + " as four 32-bit values");
+  c.need(16, [&] { return name.text() + " as four 32-bit values"; });
   for (std::int32_t* v : {&r.left, &r.top, &r.width, &r.height}) *v = static_cast<std::int32_t>(c.u32(name));
   return r;
 }
 
-Font read_font(StreamCursor& c, const std::string& name) {
+Font read_font(StreamCursor& c, const Expected& name) {
   Font f;
   const std::size_t at = c.offset();
-  f.version = c.u8("the version of " + name);
+  f.version = c.u8([&] { return "the version of " + name.text(); });
   if (f.version != font_version)
-    throw FormStreamError(at, "font version " + std::to_string(font_version) + " in " + name,
+    throw FormStreamError(at, "font version " + std::to_string(font_version) + " in " + name.text(),
                           std::to_string(f.version));
-  f.charset = c.u16("the character set of " + name);
-  f.style = c.u8("the style flags of " + name);
-  f.weight = c.u16("the weight of " + name);
-  f.size_e4 = c.u32("the size of " + name);
-  const std::uint8_t m = c.u8("the length of the name of " + name);
-  auto text = c.take(m, std::to_string(m) + " bytes of the name of " + name);
+  f.charset = c.u16([&] { return "the character set of " + name.text(); });
+  f.style = c.u8([&] { return "the style flags of " + name.text(); });
+  f.weight = c.u16([&] { return "the weight of " + name.text(); });
+  f.size_e4 = c.u32([&] { return "the size of " + name.text(); });
+  const std::uint8_t m = c.u8([&] { return "the length of the name of " + name.text(); });
+  auto text = c.take(m, [&] { return std::to_string(m) + " bytes of the name of " + name.text(); });
   f.name.assign(text.begin(), text.end());
   return f;
 }
 
-std::vector<std::uint8_t> read_picture(StreamCursor& c, const std::string& name) {
+// The model views the picture's bytes in the stream.
+PictureBytes read_picture(StreamCursor& c, const Expected& name) {
   const std::size_t at = c.offset();
-  const std::uint32_t outer = c.u32("the length of " + name);
+  const std::uint32_t outer = c.u32([&] { return "the length of " + name.text(); });
   if (outer < picture_header_size)
-    throw FormStreamError(at, "a length of at least 8 for " + name + " (signature and data length)",
+    throw FormStreamError(at, "a length of at least 8 for " + name.text() + " (signature and data length)",
                           std::to_string(outer));
   if (outer > c.remaining())
-    throw FormStreamError(at, "the length of " + name + " to stay within " + c.end_name() + " (at most " +
+    throw FormStreamError(at, "the length of " + name.text() + " to stay within " + c.end_name() + " (at most " +
                                   std::to_string(c.remaining()) + " bytes)",
                           std::to_string(outer));
   const std::size_t sig_at = c.offset();
-  const std::uint32_t signature = c.u32("the signature of " + name);
+  const std::uint32_t signature = c.u32([&] { return "the signature of " + name.text(); });
   if (signature != picture_signature)
-    throw FormStreamError(sig_at, "the picture signature " + hex_word(picture_signature) + " of " + name,
+    throw FormStreamError(sig_at, "the picture signature " + hex_word(picture_signature) + " of " + name.text(),
                           hex_word(signature));
   const std::size_t inner_at = c.offset();
-  const std::uint32_t inner = c.u32("the image data length of " + name);
+  const std::uint32_t inner = c.u32([&] { return "the image data length of " + name.text(); });
   if (inner != outer - picture_header_size)
     throw FormStreamError(inner_at,
-                          "the image data length of " + name + " to agree with its outer length (" +
+                          "the image data length of " + name.text() + " to agree with its outer length (" +
                               std::to_string(outer - picture_header_size) + ")",
                           std::to_string(inner));
-  auto data = c.take(inner, std::to_string(inner) + " bytes of image data of " + name);
-  return std::vector<std::uint8_t>(data.begin(), data.end());
+  return PictureBytes::view(
+      c.take(inner, [&] { return std::to_string(inner) + " bytes of image data of " + name.text(); }));
 }
 
-PropertyValue read_value(StreamCursor& c, const PropertySpec& property, const std::string& name) {
+PropertyValue read_value(StreamCursor& c, const PropertySpec& property, const Expected& name) {
   switch (property.encoding) {
     case Encoding::byte: return c.u8(name);
     case Encoding::int16: return static_cast<std::int16_t>(c.u16(name));
@@ -106,12 +109,12 @@ PropertyValue read_value(StreamCursor& c, const PropertySpec& property, const st
 // Reads codes and values up to the closing 0xFF; returns the offset of that 0xFF.
 template <class Record>
 std::size_t read_properties(StreamCursor& c, ControlKind kind, Record& record, const std::string& who) {
-  const std::string kind_text(kind_name(kind));
+  const std::string_view kind_text = kind_name(kind);
   int last_code = -1;
   std::vector<Field> seen;
   for (;;) {
     const std::size_t at = c.offset();
-    const std::uint8_t code = c.u8("a property code of " + who + " or its closing 0xFF");
+    const std::uint8_t code = c.u8([&] { return "a property code of " + who + " or its closing 0xFF"; });
     if (code == end_of_properties) {
       for (const PropertySpec& property : property_table(kind)) {
         if (!property.always_carried) continue;
@@ -120,27 +123,31 @@ std::size_t read_properties(StreamCursor& c, ControlKind kind, Record& record, c
         if (!found)
           throw FormStreamError(at,
                                 "the " + std::string(property.name) + " (code " + hex_byte(property.code) +
-                                    ") that every " + kind_text + " carries, before the closing 0xFF of " + who,
+                                    ") that every " + std::string(kind_text) + " carries, before the closing 0xFF of " +
+                                    who,
                                 "the closing 0xFF");
       }
       return at;
     }
     const PropertySpec* property = find_property(kind, code);
-    if (!property) throw FormStreamError(at, "a " + kind_text + " property code in " + who, "unknown code " + hex_byte(code));
+    if (!property)
+      throw FormStreamError(at, "a " + std::string(kind_text) + " property code in " + who,
+                            "unknown code " + hex_byte(code));
     if (code <= last_code)
       throw FormStreamError(at, "a property code above " + hex_byte(static_cast<std::uint8_t>(last_code)) +
                                     " in " + who + " (codes rise)",
                             hex_byte(code));
     last_code = code;
     seen.push_back(property->field);
-    set_field(record, property->field, read_value(c, *property, "the " + std::string(property->name) + " of " + who));
+    set_field(record, property->field,
+              read_value(c, *property, [&] { return "the " + std::string(property->name) + " of " + who; }));
   }
 }
 
 void read_header(StreamCursor& c, FormSettings& form) {
   for (std::size_t i = 0; i < header_magic.size(); ++i) {
     const std::size_t at = c.offset();
-    const std::uint8_t b = c.u8("the header byte " + hex_byte(header_magic[i]));
+    const std::uint8_t b = c.u8([&] { return "the header byte " + hex_byte(header_magic[i]); });
     if (b != header_magic[i]) throw FormStreamError(at, "the header byte " + hex_byte(header_magic[i]), hex_byte(b));
   }
   const std::size_t at = c.offset();
@@ -163,7 +170,7 @@ ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c
                            FormStreamLayout& layout) {
   const std::string who = "control record " + std::to_string(place);
   const std::size_t at = c.offset();
-  const std::uint32_t length = c.u32("the length of " + who);
+  const std::uint32_t length = c.u32([&] { return "the length of " + who; });
   // Length field, number, name length and NUL, kind, closing 0xFF.
   constexpr std::uint32_t min_length = 4 + 1 + 3 + 1 + 1;
   if (length < min_length)
@@ -178,14 +185,14 @@ ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c
                                              std::to_string(at) + ")");
   ControlRecord control;
   const std::size_t number_at = r.offset();
-  control.number = r.u8("the control number of " + who);
+  control.number = r.u8([&] { return "the control number of " + who; });
   if (control.number != place)
     throw FormStreamError(number_at, "control number " + std::to_string(place) + " (the place in the list)",
                           std::to_string(control.number));
-  control.name = read_narrow(r, "the name of " + who);
+  control.name = read_narrow(r, [&] { return "the name of " + who; });
   const std::string named = who + " (" + control.name + ")";
   const std::size_t kind_at = r.offset();
-  const std::uint8_t kind = r.u8("the kind of " + named);
+  const std::uint8_t kind = r.u8([&] { return "the kind of " + named; });
   if (!is_control_kind(kind))
     throw FormStreamError(kind_at, "a control kind (0x00 picture box, 0x01 label, 0x04 command button) for " + named,
                           hex_byte(kind));
@@ -227,7 +234,7 @@ WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLay
   form.name = read_narrow(c, "the form's name");
   const std::string who = "the form " + quoted(form.name);
   const std::size_t kind_at = c.offset();
-  const std::uint8_t kind = c.u8("the kind of " + who);
+  const std::uint8_t kind = c.u8([&] { return "the kind of " + who; });
   if (kind != static_cast<std::uint8_t>(ControlKind::form))
     throw FormStreamError(kind_at, "the form kind 0x0D for " + who, hex_byte(kind));
   read_properties(c, ControlKind::form, form, who);

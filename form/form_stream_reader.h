@@ -25,7 +25,8 @@ struct FormStreamLayout {
 
 // The stream must span exactly from its first header byte to its closing 0x04. Absent
 // properties stay absent in the model (the kind's default applies); pictures are handed
-// over as their image data.
+// over as views of their image data in `stream`, which must outlive the model (see
+// PictureBytes::held for a copy that stands alone).
 WindowModel read_form_stream(std::span<const std::uint8_t> stream);
 WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLayout& layout);
 

@@ -72,7 +72,7 @@ void write_value(ByteWriter& out, const PropertySpec& property, const PropertyVa
       return;
     }
     case Encoding::picture: {
-      const auto& data = std::get<std::vector<std::uint8_t>>(value);
+      const auto data = std::get<PictureBytes>(value).bytes();
       if (data.size() > std::numeric_limits<std::uint32_t>::max() - picture_header_size)
         refuse(who, "picture of " + std::to_string(data.size()) + " bytes is too large for its length field");
       const auto n = static_cast<std::uint32_t>(data.size());

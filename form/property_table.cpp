@@ -162,7 +162,7 @@ void set_field(ControlRecord& c, Field field, PropertyValue value) {
     case F::caption: c.caption = std::get<std::string>(std::move(value)); return;
     case F::back_color: c.back_color = std::get<std::uint32_t>(value); return;
     case F::fore_color: c.fore_color = std::get<std::uint32_t>(value); return;
-    case F::picture: c.picture = std::get<std::vector<std::uint8_t>>(std::move(value)); return;
+    case F::picture: c.picture = std::get<PictureBytes>(std::move(value)); return;
     case F::bounds: c.bounds = std::get<Rect>(value); return;
     case F::visible: c.visible = std::get<std::uint8_t>(value) != 0; return;
     case F::tab_index: c.tab_index = std::get<std::int16_t>(value); return;

@@ -78,7 +78,7 @@ bool is_control_kind(std::uint8_t kind);
 // int16 → int16_t, word32 and colour → uint32_t, rectangles → Rect, narrow string →
 // string, wide string → u16string, font → Font, picture → the image data.
 using PropertyValue = std::variant<std::uint8_t, std::int16_t, std::uint32_t, Rect, std::string,
-                                   std::u16string, Font, std::vector<std::uint8_t>>;
+                                   std::u16string, Font, PictureBytes>;
 
 // The value a field holds, or nothing when it is absent (or not a field of the record).
 std::optional<PropertyValue> get_field(const FormSettings& form, Field field);

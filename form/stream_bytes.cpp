@@ -45,29 +45,28 @@ StreamCursor::StreamCursor(std::span<const std::uint8_t> stream, std::size_t beg
   if (begin > end || end > stream.size()) throw std::logic_error("StreamCursor range outside the stream");
 }
 
-void StreamCursor::need(std::size_t n, std::string_view what) const {
-  if (n <= remaining()) return;
+void StreamCursor::refuse_short(std::size_t n, const Expected& what) const {
   std::string found = remaining() == 0 ? "the end of " + end_name_
                                        : "only " + std::to_string(remaining()) + " byte" +
                                              (remaining() == 1 ? "" : "s") + " before the end of " + end_name_;
   found += " at offset " + std::to_string(end_);
-  throw FormStreamError(pos_, std::string(what) + " (" + std::to_string(n) + " byte" + (n == 1 ? "" : "s") + ")",
+  throw FormStreamError(pos_, what.text() + " (" + std::to_string(n) + " byte" + (n == 1 ? "" : "s") + ")",
                         found);
 }
 
-std::uint8_t StreamCursor::u8(std::string_view what) {
+std::uint8_t StreamCursor::u8(const Expected& what) {
   need(1, what);
   return stream_[pos_++];
 }
 
-std::uint16_t StreamCursor::u16(std::string_view what) {
+std::uint16_t StreamCursor::u16(const Expected& what) {
   need(2, what);
   auto v = static_cast<std::uint16_t>(stream_[pos_] | (stream_[pos_ + 1] << 8));
   pos_ += 2;
   return v;
 }
 
-std::uint32_t StreamCursor::u32(std::string_view what) {
+std::uint32_t StreamCursor::u32(const Expected& what) {
   need(4, what);
   std::uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = (v << 8) | stream_[pos_ + static_cast<std::size_t>(i)];
@@ -75,7 +74,7 @@ std::uint32_t StreamCursor::u32(std::string_view what) {
   return v;
 }
 
-std::span<const std::uint8_t> StreamCursor::take(std::size_t n, std::string_view what) {
+std::span<const std::uint8_t> StreamCursor::take(std::size_t n, const Expected& what) {
   need(n, what);
   auto out = stream_.subspan(pos_, n);
   pos_ += n;

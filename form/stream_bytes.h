@@ -7,12 +7,34 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "form/form_stream_error.h"
 
 namespace morvane::form {
+
+// What a read expects, put into words only when a message needs them: a plain text, or
+// a callable that builds the text. A callable is kept by reference, so an Expected is
+// only good for the call it is passed to.
+class Expected {
+ public:
+  Expected(const char* text) : text_(text) {}
+  Expected(std::string_view text) : text_(text) {}
+  Expected(const std::string& text) : text_(text) {}
+  template <class Build>
+    requires std::is_invocable_r_v<std::string, const Build&>
+  Expected(const Build& build)
+      : build_object_(&build), build_([](const void* b) -> std::string { return (*static_cast<const Build*>(b))(); }) {}
+
+  std::string text() const { return build_ ? build_(build_object_) : std::string(text_); }
+
+ private:
+  std::string_view text_;
+  const void* build_object_ = nullptr;
+  std::string (*build_)(const void*) = nullptr;
+};
 
 class ByteWriter {
  public:
@@ -45,14 +67,18 @@ class StreamCursor {
   const std::string& end_name() const { return end_name_; }
 
   // Each read names what it expects, for the message when the bytes run out.
-  std::uint8_t u8(std::string_view what);
-  std::uint16_t u16(std::string_view what);
-  std::uint32_t u32(std::string_view what);
-  std::span<const std::uint8_t> take(std::size_t n, std::string_view what);
+  std::uint8_t u8(const Expected& what);
+  std::uint16_t u16(const Expected& what);
+  std::uint32_t u32(const Expected& what);
+  std::span<const std::uint8_t> take(std::size_t n, const Expected& what);
   // Throws unless n more bytes lie before the end.
-  void need(std::size_t n, std::string_view what) const;
+  void need(std::size_t n, const Expected& what) const {
+    if (n > remaining()) refuse_short(n, what);
+  }
 
  private:
+  [[noreturn]] void refuse_short(std::size_t n, const Expected& what) const;
+
   std::span<const std::uint8_t> stream_;
   std::size_t pos_;
   std::size_t end_;

@@ -1,5 +1,6 @@
 #include "form/window_model.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -60,6 +61,27 @@ std::string_view kind_name(ControlKind kind) {
   return "unknown kind";
 }
 
+PictureBytes PictureBytes::view(std::span<const std::uint8_t> bytes) {
+  PictureBytes p;
+  p.bytes_ = bytes;
+  return p;
+}
+
+std::span<const std::uint8_t> PictureBytes::bytes() const {
+  if (const auto* held = std::get_if<std::vector<std::uint8_t>>(&bytes_)) return *held;
+  return std::get<std::span<const std::uint8_t>>(bytes_);
+}
+
+std::vector<std::uint8_t> PictureBytes::to_vector() const {
+  const auto b = bytes();
+  return {b.begin(), b.end()};
+}
+
+bool operator==(const PictureBytes& a, const PictureBytes& b) {
+  const auto x = a.bytes(), y = b.bytes();
+  return std::equal(x.begin(), x.end(), y.begin(), y.end());
+}
+
 namespace ids {
 const Guid form1 = Guid::parse("{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}");
 const Guid form1_object = Guid::parse("{773ABDB0-3B1B-4EBB-8028-71B8E10809A3}");
@@ -67,9 +89,9 @@ const Guid form_class = Guid::parse("{33AD4F3A-6699-11CF-B70C-00AA0060D393}");
 }  // namespace ids
 
 WindowModel enzyme_window(const Pictures& pictures) {
-  auto picture = [](const std::vector<std::uint8_t>& bytes) -> std::optional<std::vector<std::uint8_t>> {
+  auto picture = [](const std::vector<std::uint8_t>& bytes) -> std::optional<PictureBytes> {
     if (bytes.empty()) return std::nullopt;
-    return bytes;
+    return PictureBytes(bytes);
   };
   const Font comic_button{1, 0, 0, 400, 142500, "Comic Sans MS"};
   const Font comic_label{1, 0, 0, 400, 157500, "Comic Sans MS"};

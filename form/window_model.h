@@ -7,8 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace morvane::form {
@@ -41,6 +43,31 @@ struct Font {
   std::uint32_t size_e4 = 0;       // size in ten-thousandths of a point
   std::string name;
   friend bool operator==(const Font&, const Font&) = default;
+};
+
+// A bitmap file's bytes as a record carries them. A model built from pictures holds its
+// own copy; a model read from a stream views the stream's bytes (no copy), and the stream
+// must then outlive every copy of the model: held() gives bytes that stand alone.
+class PictureBytes {
+ public:
+  PictureBytes() = default;
+  // Holds `bytes`. Implicit, so that a record's picture can be set from a vector.
+  PictureBytes(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  // Views bytes that live elsewhere.
+  static PictureBytes view(std::span<const std::uint8_t> bytes);
+
+  std::span<const std::uint8_t> bytes() const;
+  std::size_t size() const { return bytes().size(); }
+  bool empty() const { return bytes().empty(); }
+  bool is_view() const { return std::holds_alternative<std::span<const std::uint8_t>>(bytes_); }
+  PictureBytes held() const { return PictureBytes(to_vector()); }
+  std::vector<std::uint8_t> to_vector() const;
+
+  // Equal when the bytes are, whether held or viewed.
+  friend bool operator==(const PictureBytes& a, const PictureBytes& b);
+
+ private:
+  std::variant<std::vector<std::uint8_t>, std::span<const std::uint8_t>> bytes_;
 };
 
 enum class ControlKind : std::uint8_t {
@@ -77,7 +104,7 @@ struct ControlRecord {
   std::optional<std::string> caption;         // label, command button
   std::optional<std::uint32_t> back_color;    // picture box (code 0x01), label
   std::optional<std::uint32_t> fore_color;    // label text colour
-  std::optional<std::vector<std::uint8_t>> picture;  // the bitmap file's bytes
+  std::optional<PictureBytes> picture;        // the bitmap file's bytes
   std::optional<Rect> bounds;
   std::optional<bool> visible;
   std::int16_t tab_index = 0;                 // always carried

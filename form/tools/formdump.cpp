@@ -82,7 +82,7 @@ std::string colour_text(std::uint32_t v) {
   return hex_word(v) + " (RGB " + rgb + ")";
 }
 
-std::string picture_text(const std::vector<std::uint8_t>& data) {
+std::string picture_text(std::span<const std::uint8_t> data) {
   std::string out = std::to_string(data.size()) + " bytes of image data, ";
   try {
     const BitmapInfo info = read_bitmap_info(data);
@@ -126,7 +126,7 @@ std::string value_text(const PropertySpec& property, const PropertyValue& value)
       return narrow_text(f.name) + " " + size + " pt, weight " + std::to_string(f.weight) + ", character set " +
              std::to_string(f.charset) + ", style " + hex_byte(f.style) + ", version " + std::to_string(f.version);
     }
-    case Encoding::picture: return picture_text(std::get<std::vector<std::uint8_t>>(value));
+    case Encoding::picture: return picture_text(std::get<PictureBytes>(value).bytes());
   }
   return "?";
 }

@@ -46,7 +46,7 @@ Ref<Control> create_control(const form::ControlRecord& r) {
   if (r.font) c->set_font(font_spec(*r.font));
   if (r.drag_mode) c->set_automatic_drag(*r.drag_mode == 1);
   if (r.tag) c->set_tag(*r.tag);
-  if (r.picture) c->set_picture(std::make_shared<const Image>(decode_bmp(*r.picture)));
+  if (r.picture) c->set_picture(std::make_shared<const Image>(decode_bmp(r.picture->bytes())));
   return c;
 }
 

@@ -25,10 +25,10 @@ TEST(Form1StreamData, HasTheLengthsOfForm1) {
 TEST(Form1StreamData, CarriesFourBitmapsOfThePictureSize) {
   const WindowModel model = read_form_stream(form1_stream);
   Pictures pictures;
-  pictures.complex = *model.controls[1].picture;
-  pictures.product = *model.controls[2].picture;
-  pictures.substrate = *model.controls[3].picture;
-  pictures.enzyme = *model.controls[4].picture;
+  pictures.complex = model.controls[1].picture->to_vector();
+  pictures.product = model.controls[2].picture->to_vector();
+  pictures.substrate = model.controls[3].picture->to_vector();
+  pictures.enzyme = model.controls[4].picture->to_vector();
   for (const auto* p : {&pictures.enzyme, &pictures.substrate, &pictures.product, &pictures.complex}) {
     const BitmapInfo info = read_bitmap_info(*p);
     EXPECT_EQ(info.file_size, 124290u);

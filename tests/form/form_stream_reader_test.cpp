@@ -130,6 +130,26 @@ TEST_F(Form1Read, SkippingAPictureByItsLengthLandsOnTheNextCode) {
   EXPECT_EQ(stream[picture4_picture_at + 13], 'M');
 }
 
+// The model read from a stream views each picture's image data where it lies in the
+// stream (no copy); held() gives bytes that stand alone, and a model built from pictures
+// holds its own.
+TEST_F(Form1Read, PicturesViewTheStreamUntilHeld) {
+  const WindowModel read = read_form_stream(stream);
+  const PictureBytes& viewed = *read.controls[1].picture;
+  ASSERT_TRUE(viewed.is_view());
+  EXPECT_EQ(viewed.bytes().data(), stream.data() + picture4_picture_at + 12);
+  EXPECT_EQ(viewed.size(), 124290u);
+
+  const PictureBytes held = viewed.held();
+  EXPECT_FALSE(held.is_view());
+  EXPECT_NE(held.bytes().data(), viewed.bytes().data());
+  EXPECT_EQ(held, viewed);
+  stream[picture4_picture_at + 12 + 100] ^= 0xFF;  // the view sees the change, the copy does not
+  EXPECT_NE(held, viewed);
+  EXPECT_EQ(held, *model.controls[1].picture);
+  EXPECT_FALSE(model.controls[1].picture->is_view());
+}
+
 TEST(FormStreamRead, RoundTripsExtremeValues) {
   WindowModel m = enzyme_window(test::synthetic_pictures(1, 1));
   m.controls[0].caption = std::string(65535, 'x');
