@@ -1,7 +1,6 @@
 #include "runtime/image/bitmap.h"
 
-#include <bit>
-#include <cstring>
+#include "runtime/image/pixel_rows.h"
 
 namespace morvane::runtime {
 
@@ -23,30 +22,26 @@ std::int32_t i32(std::span<const std::uint8_t> data, std::size_t at) { return st
 std::string found(std::uint64_t value) { return ", found " + std::to_string(value); }
 std::string found_signed(std::int64_t value) { return ", found " + std::to_string(value); }
 
-std::uint32_t pixel_at(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
-}
-
-// Unpacks blue-green-red(-unused) pixels into 0x00RRGGBB, top row first.
-template <std::size_t BytesPerPixel>
-void copy_rows(const std::uint8_t* rows, std::size_t stride, bool bottom_up, Image& image) {
+// Unpacks blue-green-red-unused pixels into 0x00RRGGBB, top row first.
+void copy_rows_32(const std::uint8_t* rows, std::size_t stride, bool bottom_up, Image& image) {
   const auto width = static_cast<std::size_t>(image.width);
   const auto height = static_cast<std::size_t>(image.height);
   std::uint32_t* out = image.pixels.data();
   for (std::size_t y = 0; y < height; ++y, out += width) {
     const std::uint8_t* p = rows + (bottom_up ? height - 1 - y : y) * stride;
-    std::size_t x = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-      // Whole 32-bit loads, masked; the row's last pixel is read bytewise so that no load
-      // reaches past the row.
-      for (; x + 1 < width; ++x, p += BytesPerPixel) {
-        std::uint32_t word;
-        std::memcpy(&word, p, sizeof word);
-        out[x] = word & 0xFFFFFFu;
-      }
-    }
-    for (; x < width; ++x, p += BytesPerPixel) out[x] = pixel_at(p);
+    for (std::size_t x = 0; x < width; ++x, p += 4)
+      out[x] = static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
   }
+}
+
+// Unpacks blue-green-red pixels into 0x00RRGGBB, top row first.
+void copy_rows_24(const std::uint8_t* rows, std::size_t stride, bool bottom_up, Image& image) {
+  const auto width = static_cast<std::size_t>(image.width);
+  const auto height = static_cast<std::size_t>(image.height);
+  const BgrRowUnpacker unpack = bgr_row_unpacker();
+  std::uint32_t* out = image.pixels.data();
+  for (std::size_t y = 0; y < height; ++y, out += width)
+    unpack(rows + (bottom_up ? height - 1 - y : y) * stride, width, out);
 }
 
 }  // namespace
@@ -109,9 +104,9 @@ Image decode_bmp(std::span<const std::uint8_t> data) {
   image.height = height;
   image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   if (bytes_per_pixel == 3) {
-    copy_rows<3>(data.data() + pixel_offset, stride, bottom_up, image);
+    copy_rows_24(data.data() + pixel_offset, stride, bottom_up, image);
   } else {
-    copy_rows<4>(data.data() + pixel_offset, stride, bottom_up, image);
+    copy_rows_32(data.data() + pixel_offset, stride, bottom_up, image);
   }
   return image;
 }
