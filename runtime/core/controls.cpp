@@ -64,7 +64,7 @@ void Control::set_font(FontSpec f) {
   font_ = std::move(f);
   changed();
 }
-void Control::set_picture(std::shared_ptr<const Image> p) {
+void Control::set_picture(std::shared_ptr<const Picture> p) {
   picture_ = std::move(p);
   changed();
 }

@@ -81,8 +81,8 @@ class Control : public Object {
   void set_font(FontSpec f);
   bool automatic_drag() const { return automatic_drag_; }
   void set_automatic_drag(bool on) { automatic_drag_ = on; }
-  const std::shared_ptr<const Image>& picture() const { return picture_; }
-  void set_picture(std::shared_ptr<const Image> p);
+  const std::shared_ptr<const Picture>& picture() const { return picture_; }
+  void set_picture(std::shared_ptr<const Picture> p);
 
   bool takes_focus() const { return kind_ == ControlKind::picture_box || kind_ == ControlKind::command_button; }
 
@@ -111,7 +111,7 @@ class Control : public Object {
   std::string caption_;
   FontSpec font_;
   bool automatic_drag_ = false;
-  std::shared_ptr<const Image> picture_;
+  std::shared_ptr<const Picture> picture_;
 };
 
 // Picture box: sunken single border two pixels wide, picture unscaled at the top-left.

@@ -27,7 +27,19 @@ FontSpec font_spec(const form::Font& f) {
   return s;
 }
 
-Ref<Control> create_control(const form::ControlRecord& r) {
+bool lies_within(std::span<const std::uint8_t> part, std::span<const std::uint8_t> whole) {
+  // Compared as addresses: a part of `whole` starts at or after its start and ends at or before its end.
+  const auto begin = reinterpret_cast<std::uintptr_t>(whole.data());
+  const auto at = reinterpret_cast<std::uintptr_t>(part.data());
+  return !whole.empty() && at >= begin && at - begin <= whole.size() && part.size() <= whole.size() - (at - begin);
+}
+
+std::shared_ptr<const Picture> picture_from(std::span<const std::uint8_t> file, std::span<const std::uint8_t> lasting) {
+  if (lies_within(file, lasting)) return std::make_shared<const Picture>(view_bmp(file));
+  return std::make_shared<const Picture>(decode_bmp(file));
+}
+
+Ref<Control> create_control(const form::ControlRecord& r, std::span<const std::uint8_t> lasting) {
   const ControlKind kind = runtime_kind(r.kind);
   Ref<Control> c;
   switch (kind) {
@@ -46,13 +58,14 @@ Ref<Control> create_control(const form::ControlRecord& r) {
   if (r.font) c->set_font(font_spec(*r.font));
   if (r.drag_mode) c->set_automatic_drag(*r.drag_mode == 1);
   if (r.tag) c->set_tag(*r.tag);
-  if (r.picture) c->set_picture(std::make_shared<const Image>(decode_bmp(r.picture->bytes())));
+  if (r.picture) c->set_picture(picture_from(r.picture->bytes(), lasting));
   return c;
 }
 
 }  // namespace
 
-Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project) {
+Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project,
+                          std::span<const std::uint8_t> lasting) {
   if (model.form.name != project.object_name)
     throw RuntimeError(status::failed, "the form description holds \"" + model.form.name + "\", the project loads \"" +
                                            project.object_name + "\"");
@@ -69,7 +82,7 @@ Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& pro
     form->move(area->left, area->top, area->width, area->height);
   }
 
-  for (const auto& record : model.controls) form->add_control(create_control(record));
+  for (const auto& record : model.controls) form->add_control(create_control(record, lasting));
 
   // Every control entry names a control of the description (or the form) of the same kind.
   for (const auto& entry : project.controls) {

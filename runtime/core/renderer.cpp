@@ -1,7 +1,6 @@
 #include "runtime/core/renderer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "runtime/core/text_layout.h"
 
@@ -118,12 +117,8 @@ void Renderer::paint_picture_box(const Control& c, Framebuffer& fb, PixelRect cl
   fill_rect(fb, inner, inner, colors_.resolve(c.back_color()));
   if (const auto& pic = c.picture()) {
     // Unscaled at the client area's top-left, clipped at its edges.
-    const PixelRect shown = inner.intersect({client.x, client.y, pic->width, pic->height}).intersect(fb.bounds());
-    for (int y = shown.y; y < shown.bottom(); ++y) {
-      const std::uint32_t* src = pic->pixels.data() + static_cast<std::size_t>(y - client.y) * static_cast<std::size_t>(pic->width) +
-                                 (shown.x - client.x);
-      std::memcpy(fb.row(y) + shown.x, src, static_cast<std::size_t>(shown.w) * sizeof(std::uint32_t));
-    }
+    const PixelRect shown = inner.intersect({client.x, client.y, pic->width(), pic->height()}).intersect(fb.bounds());
+    for (int y = shown.y; y < shown.bottom(); ++y) pic->read_row(y - client.y, shown.x - client.x, shown.w, fb.row(y) + shown.x);
   }
 }
 

@@ -14,7 +14,8 @@ Runtime::Runtime(Program program) : program_(std::move(program)) {
   project_ = read_project(program_.image, program_.descriptor);
   check_natives();
   if (!program_.read_form) throw RuntimeError(status::failed, "no reader for the form description");
-  form_ = load_form(program_.read_form(program_.image, project_), project_);
+  // The image outlives the form: pictures read from its stream are shown in place.
+  form_ = load_form(program_.read_form(program_.image, project_), project_, program_.image.bytes);
   window_ = std::make_unique<Window>(form_, *this);
   raise(*form_, Event::load, {});
 }

@@ -1,5 +1,7 @@
 #include "runtime/image/bitmap.h"
 
+#include <cstring>
+
 #include "runtime/image/pixel_rows.h"
 
 namespace morvane::runtime {
@@ -22,35 +24,13 @@ std::int32_t i32(std::span<const std::uint8_t> data, std::size_t at) { return st
 std::string found(std::uint64_t value) { return ", found " + std::to_string(value); }
 std::string found_signed(std::int64_t value) { return ", found " + std::to_string(value); }
 
-// Unpacks blue-green-red-unused pixels into 0x00RRGGBB, top row first.
-void copy_rows_32(const std::uint8_t* rows, std::size_t stride, bool bottom_up, Image& image) {
-  const auto width = static_cast<std::size_t>(image.width);
-  const auto height = static_cast<std::size_t>(image.height);
-  std::uint32_t* out = image.pixels.data();
-  for (std::size_t y = 0; y < height; ++y, out += width) {
-    const std::uint8_t* p = rows + (bottom_up ? height - 1 - y : y) * stride;
-    for (std::size_t x = 0; x < width; ++x, p += 4)
-      out[x] = static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
-  }
-}
-
-// Unpacks blue-green-red pixels into 0x00RRGGBB, top row first.
-void copy_rows_24(const std::uint8_t* rows, std::size_t stride, bool bottom_up, Image& image) {
-  const auto width = static_cast<std::size_t>(image.width);
-  const auto height = static_cast<std::size_t>(image.height);
-  const BgrRowUnpacker unpack = bgr_row_unpacker();
-  std::uint32_t* out = image.pixels.data();
-  for (std::size_t y = 0; y < height; ++y, out += width)
-    unpack(rows + (bottom_up ? height - 1 - y : y) * stride, width, out);
-}
-
 }  // namespace
 
 BitmapError::BitmapError(std::size_t offset, std::string what_expected)
     : std::runtime_error("bitmap, byte offset " + std::to_string(offset) + ": expected " + what_expected),
       offset_(offset) {}
 
-Image decode_bmp(std::span<const std::uint8_t> data) {
+BitmapView view_bmp(std::span<const std::uint8_t> data) {
   const std::size_t size = data.size();
   if (size < file_header_size + 4) {
     throw BitmapError(size, "a 14-byte file header and the information header's size (data ends here)");
@@ -99,16 +79,78 @@ Image decode_bmp(std::span<const std::uint8_t> data) {
                                 " bytes in all (data ends here)");
   }
 
-  Image image;
-  image.width = width;
-  image.height = height;
-  image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  if (bytes_per_pixel == 3) {
-    copy_rows_24(data.data() + pixel_offset, stride, bottom_up, image);
+  BitmapView view;
+  view.width_ = width;
+  view.height_ = height;
+  view.bytes_per_pixel_ = static_cast<int>(bytes_per_pixel);
+  const std::uint8_t* rows = data.data() + pixel_offset;
+  if (bottom_up) {
+    view.top_row_ = rows + (static_cast<std::size_t>(height) - 1) * stride;
+    view.row_step_ = -static_cast<std::ptrdiff_t>(stride);
   } else {
-    copy_rows_32(data.data() + pixel_offset, stride, bottom_up, image);
+    view.top_row_ = rows;
+    view.row_step_ = static_cast<std::ptrdiff_t>(stride);
   }
+  return view;
+}
+
+void BitmapView::read_row(int y, int x, int count, std::uint32_t* out) const {
+  if (y < 0 || y >= height_ || x < 0 || count < 0 || count > width_ - x)
+    throw std::out_of_range("bitmap row " + std::to_string(y) + ", pixels " + std::to_string(x) + " to " +
+                            std::to_string(x + count) + " of a " + std::to_string(width_) + " x " +
+                            std::to_string(height_) + " bitmap");
+  const std::uint8_t* p = top_row_ + row_step_ * y + static_cast<std::ptrdiff_t>(x) * bytes_per_pixel_;
+  const auto n = static_cast<std::size_t>(count);
+  if (bytes_per_pixel_ == 3) {
+    bgr_row_unpacker()(p, n, out);
+    return;
+  }
+  // Blue, green, red and a byte that is not used.
+  for (std::size_t i = 0; i < n; ++i, p += 4)
+    out[i] = static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+}
+
+Image decode_bmp(std::span<const std::uint8_t> data) {
+  const BitmapView view = view_bmp(data);
+  Image image;
+  image.width = view.width();
+  image.height = view.height();
+  const auto width = static_cast<std::size_t>(image.width);
+  image.pixels.resize(width * static_cast<std::size_t>(image.height));
+  for (int y = 0; y < image.height; ++y)
+    view.read_row(y, 0, image.width, image.pixels.data() + width * static_cast<std::size_t>(y));
   return image;
+}
+
+Picture::Picture(Image decoded) : pixels_(std::move(decoded)) {
+  const Image& image = std::get<Image>(pixels_);
+  if (image.width < 0 || image.height < 0 ||
+      image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height))
+    throw std::invalid_argument("a picture's pixels must number its width times its height");
+}
+
+int Picture::width() const {
+  if (const auto* view = std::get_if<BitmapView>(&pixels_)) return view->width();
+  return std::get<Image>(pixels_).width;
+}
+
+int Picture::height() const {
+  if (const auto* view = std::get_if<BitmapView>(&pixels_)) return view->height();
+  return std::get<Image>(pixels_).height;
+}
+
+void Picture::read_row(int y, int x, int count, std::uint32_t* out) const {
+  if (const auto* view = std::get_if<BitmapView>(&pixels_)) {
+    view->read_row(y, x, count, out);
+    return;
+  }
+  const Image& image = std::get<Image>(pixels_);
+  if (y < 0 || y >= image.height || x < 0 || count < 0 || count > image.width - x)
+    throw std::out_of_range("picture row " + std::to_string(y) + ", pixels " + std::to_string(x) + " to " +
+                            std::to_string(x + count) + " of a " + std::to_string(image.width) + " x " +
+                            std::to_string(image.height) + " picture");
+  const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + static_cast<std::size_t>(x);
+  std::memcpy(out, image.pixels.data() + at, static_cast<std::size_t>(count) * sizeof(std::uint32_t));
 }
 
 }  // namespace morvane::runtime

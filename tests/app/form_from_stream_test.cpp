@@ -42,7 +42,8 @@ TEST(FormFromStream, LoadedControlsCarryTheStreamsSettings) {
   EXPECT_EQ(p2.back_color(), 0x80000014u);
   EXPECT_EQ(p2.pixel_rect(), (runtime::PixelRect{192, 64, 209, 201}));
   ASSERT_TRUE(p2.picture());
-  EXPECT_EQ(p2.picture()->width, 203);
+  EXPECT_EQ(p2.picture()->width(), 203);
+  EXPECT_TRUE(p2.picture()->in_place()) << "read from the image's stream where it lies";
   EXPECT_FALSE(f.find("Picture3")->visible());
   EXPECT_FALSE(f.find("Picture4")->visible());
   EXPECT_TRUE(f.find("Picture1")->visible());
@@ -52,6 +53,39 @@ TEST(FormFromStream, LoadedControlsCarryTheStreamsSettings) {
   EXPECT_EQ(f.find("Command1")->font().pixel_size(), 19);
   EXPECT_EQ(f.find("Command1")->tab_index(), 5);
   EXPECT_EQ(f.find("Label1")->tab_index(), 0);
+}
+
+// Pictures are shown in place only from bytes that outlive the form: those of the image's
+// stream. A model that holds its own pictures, or one read from bytes the loader is not
+// told will last, gets decoded copies. Either way every row reads the same.
+TEST(FormFromStream, PicturesAreShownInPlaceOnlyFromLastingBytes) {
+  const auto image = app::embedded_image();
+  const auto project = runtime::read_project(image, app::kDescriptorAddress);
+  const form::WindowModel read = form::read_form_stream(runtime::form_stream(image, project));
+  const form::Pictures pictures{bytes(assets::enzyme_bmp), bytes(assets::substrate_bmp), bytes(assets::product_bmp),
+                                bytes(assets::complex_bmp)};
+  const form::WindowModel held = form::enzyme_window(pictures);
+
+  const auto in_place = runtime::load_form(read, project, image.bytes);
+  const auto not_lasting = runtime::load_form(read, project);
+  const auto own = runtime::load_form(held, project, image.bytes);
+  std::vector<std::uint32_t> a(203), b(203), c(203);
+  for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) {
+    const auto& p = in_place->find(name)->picture();
+    const auto& q = not_lasting->find(name)->picture();
+    const auto& r = own->find(name)->picture();
+    ASSERT_TRUE(p && q && r) << name;
+    EXPECT_TRUE(p->in_place()) << name;
+    EXPECT_FALSE(q->in_place()) << name;
+    EXPECT_FALSE(r->in_place()) << name;
+    for (int y = 0; y < 203; ++y) {
+      p->read_row(y, 0, 203, a.data());
+      q->read_row(y, 0, 203, b.data());
+      r->read_row(y, 0, 203, c.data());
+      ASSERT_EQ(a, b) << name << " row " << y;
+      ASSERT_EQ(a, c) << name << " row " << y;
+    }
+  }
 }
 
 // A stream that breaks the layout stops the start with the reader's error.

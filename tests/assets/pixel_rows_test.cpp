@@ -1,11 +1,14 @@
 // Row unpacking of 24-bit pixels: every unpacker this processor runs gives the same
 // words as the plain byte-by-byte reading, for every row length around its step sizes,
 // reads nothing past the row (the row ends at an unreadable page) and writes nothing
-// past its words; and the decoder, which uses the fastest, reads rows of those lengths.
+// past its words; the decoder, which uses the fastest, reads rows of those lengths; and
+// a bitmap viewed in place reads as it decodes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "runtime/image/bitmap.h"
@@ -146,6 +149,77 @@ TEST(PixelRows, TheDecoderReadsRowsOfEveryLength) {
         ASSERT_EQ(image.pixels[static_cast<std::size_t>(y * width + x)], stripes(x, y))
             << "width " << width << ", pixel " << x << "," << y;
   }
+}
+
+// Viewing a file reads the same rows as decoding it, for both row orders and both
+// pixel sizes, from any starting pixel; reads outside the bitmap are refused.
+TEST(BitmapView, ReadsWhatTheDecoderDecodes) {
+  for (const bool bottom_up : {true, false}) {
+    for (const int width : {1, 5, 17, 40}) {
+      std::vector<std::uint8_t> file = bitmap_24(width, 4, stripes);
+      if (!bottom_up) {
+        // The same pixels stored top row first: a negative height and the rows reversed.
+        const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+        std::vector<std::uint8_t> rows(file.begin() + 54, file.end());
+        for (int y = 0; y < 4; ++y)
+          std::copy_n(rows.begin() + static_cast<std::ptrdiff_t>((3 - y) * stride), stride,
+                      file.begin() + 54 + static_cast<std::ptrdiff_t>(y * stride));
+        const std::uint32_t h = static_cast<std::uint32_t>(-4);
+        for (int i = 0; i < 4; ++i) file[22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(h >> (8 * i));
+      }
+      const runtime::Image decoded = runtime::decode_bmp(file);
+      const runtime::BitmapView view = runtime::view_bmp(file);
+      ASSERT_EQ(view.width(), width);
+      ASSERT_EQ(view.height(), 4);
+      for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < width; ++x) {
+          std::vector<std::uint32_t> row(static_cast<std::size_t>(width - x));
+          view.read_row(y, x, width - x, row.data());
+          for (int i = x; i < width; ++i)
+            ASSERT_EQ(row[static_cast<std::size_t>(i - x)], decoded.pixels[static_cast<std::size_t>(y * width + i)])
+                << (bottom_up ? "bottom-up" : "top-down") << ", width " << width << ", row " << y << " from " << x;
+        }
+        ASSERT_EQ(decoded.pixels[static_cast<std::size_t>(y * width)], stripes(0, y));
+      }
+      std::uint32_t sink[64];
+      EXPECT_THROW(view.read_row(4, 0, 1, sink), std::out_of_range);
+      EXPECT_THROW(view.read_row(-1, 0, 1, sink), std::out_of_range);
+      EXPECT_THROW(view.read_row(0, 0, width + 1, sink), std::out_of_range);
+      EXPECT_THROW(view.read_row(0, width, 1, sink), std::out_of_range);
+      EXPECT_THROW(view.read_row(0, -1, 1, sink), std::out_of_range);
+      EXPECT_NO_THROW(view.read_row(0, width, 0, sink));
+    }
+  }
+}
+
+TEST(BitmapView, RefusesWhatTheDecoderRefuses) {
+  std::vector<std::uint8_t> file = bitmap_24(3, 3, stripes);
+  file[28] = 16;  // 16 bits per pixel
+  EXPECT_THROW(runtime::view_bmp(file), runtime::BitmapError);
+  file = bitmap_24(3, 3, stripes);
+  file.pop_back();
+  EXPECT_THROW(runtime::view_bmp(file), runtime::BitmapError);
+}
+
+TEST(Picture, DecodedOrInPlaceReadsTheSame) {
+  const auto file = bitmap_24(9, 2, stripes);
+  const runtime::Picture decoded(runtime::decode_bmp(file));
+  const runtime::Picture in_place(runtime::view_bmp(file));
+  EXPECT_FALSE(decoded.in_place());
+  EXPECT_TRUE(in_place.in_place());
+  EXPECT_EQ(decoded.width(), 9);
+  EXPECT_EQ(in_place.height(), 2);
+  std::uint32_t a[9], b[9];
+  for (int y = 0; y < 2; ++y) {
+    decoded.read_row(y, 2, 7, a);
+    in_place.read_row(y, 2, 7, b);
+    EXPECT_TRUE(std::equal(a, a + 7, b)) << "row " << y;
+  }
+  EXPECT_THROW(decoded.read_row(0, 3, 7, a), std::out_of_range);
+  runtime::Image short_of_pixels;
+  short_of_pixels.width = short_of_pixels.height = 2;
+  short_of_pixels.pixels.assign(3, 0);
+  EXPECT_THROW(runtime::Picture{std::move(short_of_pixels)}, std::invalid_argument);
 }
 
 }  // namespace

@@ -49,9 +49,10 @@ class RendererTest : public ::testing::Test {
     enzyme_ = &add<PictureBox>(*form_, "Picture1", 5, 1, 3000, 4080, 4095, 3495);
     substrate_ = &add<PictureBox>(*form_, "Picture2", 4, 2, 2880, 960, 3135, 3015);
     label_ = &add<Label>(*form_, "Label1", 6, 0, 2880, 0, 4215, 495);
-    auto picture = std::make_shared<Image>();
-    picture->width = picture->height = 203;
-    picture->pixels.assign(203 * 203, kPictureColour);
+    Image image;
+    image.width = image.height = 203;
+    image.pixels.assign(203 * 203, kPictureColour);
+    const auto picture = std::make_shared<const Picture>(std::move(image));
     enzyme_->set_picture(picture);
     substrate_->set_picture(picture);
     substrate_->set_back_color(system_color(20));
