@@ -55,14 +55,29 @@ std::vector<std::string> candidate_families(std::string_view name) {
   return out;
 }
 
-FontLocator::FontLocator() {
-  if (FcConfig* fc = FcInitLoadConfigAndFonts()) config_ = std::make_unique<Config>(fc);
-}
+FontLocator::FontLocator() = default;
 
 FontLocator::~FontLocator() = default;
 
+const FontLocator::Config* FontLocator::config() const {
+  if (!loaded_) {
+    loaded_ = true;
+    if (FcConfig* fc = FcInitLoadConfigAndFonts()) config_ = std::make_unique<Config>(fc);
+  }
+  return config_.get();
+}
+
 std::optional<FontFile> FontLocator::find(std::string_view family, int weight, bool italic, bool exact_family) const {
-  if (!config_) return std::nullopt;
+  auto key = std::make_tuple(std::string(family), weight, italic, exact_family);
+  if (auto it = answers_.find(key); it != answers_.end()) return it->second;
+  auto answer = match(family, weight, italic, exact_family);
+  answers_.emplace(std::move(key), answer);
+  return answer;
+}
+
+std::optional<FontFile> FontLocator::match(std::string_view family, int weight, bool italic, bool exact_family) const {
+  const Config* config = this->config();
+  if (!config) return std::nullopt;
   Pattern pattern(FcPatternCreate());
   if (!pattern) return std::nullopt;
   const std::string fam(family);
@@ -70,10 +85,10 @@ std::optional<FontFile> FontLocator::find(std::string_view family, int weight, b
   FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(std::clamp(weight, 1, 1000)));
   FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-  if (!FcConfigSubstitute(config_->fc, pattern.get(), FcMatchPattern)) return std::nullopt;
+  if (!FcConfigSubstitute(config->fc, pattern.get(), FcMatchPattern)) return std::nullopt;
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
-  Pattern match(FcFontMatch(config_->fc, pattern.get(), &result));
+  Pattern match(FcFontMatch(config->fc, pattern.get(), &result));
   if (!match || result != FcResultMatch) return std::nullopt;
 
   FcChar8* file = nullptr;
