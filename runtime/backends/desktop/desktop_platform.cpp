@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <system_error>
 #include <vector>
 
 #include "runtime/backends/desktop/display_loss.h"
@@ -122,10 +120,7 @@ void set_icon(SDL_Window* window, std::span<const std::uint8_t> png) {
 // One run: the window, the framebuffer behind it and the loop that feeds it.
 class DesktopPlatform::Session {
  public:
-  // `first_frame` is being painted while the window is made; nothing here touches the
-  // runtime's window for writing until it is taken.
-  Session(DesktopPlatform& platform, Runtime& runtime, std::future<Framebuffer> first_frame)
-      : platform_(platform), runtime_(runtime) {
+  Session(DesktopPlatform& platform, Runtime& runtime) : platform_(platform), runtime_(runtime) {
     Window& w = runtime.window();
     const std::string title = runtime.form().caption();
     window_.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
@@ -134,12 +129,19 @@ class DesktopPlatform::Session {
     if (!window_) throw std::runtime_error(std::string("cannot open the window (") + SDL_GetError() + ")");
     set_icon(window_.get(), platform.icon_png_);
     SDL_StopTextInput();  // keys come as key events; no input method is needed
-    fb_ = first_frame.get();
+    fb_.resize(w.client_width(), w.client_height());
     runtime.set_error_display([this](const std::string& m) {
       platform_.show_message("morvane", m, window_.get());
     });
+    // The first frame leaves the captions out: their text needs the installed fonts, and
+    // looking those up the first time (fontconfig's configuration and caches) takes some
+    // milliseconds that would keep the window empty. The captions follow at once.
+    const Renderer without_text(platform_.colors_);
+    window().invalidate_all();
+    without_text.paint_dirty(window(), fb_);
     SDL_ShowWindow(window_.get());
     present({fb_.bounds()});
+    show_captions();
   }
   ~Session() { runtime_.set_error_display({}); }
   Session(const Session&) = delete;
@@ -208,6 +210,12 @@ class DesktopPlatform::Session {
     }
   }
 
+  void show_captions() {
+    for (const auto& c : window().form().controls())
+      if (c->visible() && !c->caption().empty()) window().invalidate(c->pixel_rect());
+    present(platform_.renderer_.paint_dirty(window(), fb_));
+  }
+
   void repaint_all() {
     full_repaint_ = false;
     window().invalidate_all();
@@ -245,29 +253,7 @@ class DesktopPlatform::Session {
 
 DesktopPlatform::DesktopPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
 
-// The first frame is painted on a thread of its own while SDL brings the display up
-// and the window is made: each takes milliseconds (the painting the more so the first
-// time, when the installed fonts are looked up and the captions' glyphs drawn), and
-// neither needs the other. Only this painting touches the runtime until it is done.
-std::future<Framebuffer> DesktopPlatform::paint_first_frame(Window& window) {
-  auto paint = [this, &window] {
-    Framebuffer fb(window.client_width(), window.client_height());
-    window.invalidate_all();
-    renderer_.paint_dirty(window, fb);
-    return fb;
-  };
-  try {
-    return std::async(std::launch::async, paint);
-  } catch (const std::system_error&) {
-    std::promise<Framebuffer> painted;  // no thread to be had: paint here
-    painted.set_value(paint());
-    return painted.get_future();
-  }
-}
-
 int DesktopPlatform::run(Runtime& runtime) {
-  // Should the display be missing, the future's destructor waits for the painting.
-  std::future<Framebuffer> first_frame = paint_first_frame(runtime.window());
   std::optional<Video> video;
   try {
     video.emplace();
@@ -276,7 +262,7 @@ int DesktopPlatform::run(Runtime& runtime) {
     throw;
   }
   {
-    Session session(*this, runtime, std::move(first_frame));
+    Session session(*this, runtime);
     session.loop();
   }
   return runtime.exit_code();

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <future>
 #include <span>
 #include <string>
 
@@ -34,7 +33,6 @@ class DesktopPlatform final : public Platform {
 
  private:
   class Session;
-  std::future<Framebuffer> paint_first_frame(Window& window);
   void show_message(const std::string& title, const std::string& message, void* parent);
 
   SystemColors colors_;
