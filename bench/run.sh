@@ -15,11 +15,13 @@ build=${BUILD:-$root/build/perf}
 max_load=${MAX_LOAD:-1.5}
 repetitions=20
 runs=10
+startup_runs=40
 idle=10
 drag=2
 if [[ "${1:-}" == "--quick" ]]; then
   repetitions=3
   runs=2
+  startup_runs=4
   idle=1
   drag=1
 fi
@@ -52,10 +54,18 @@ echo "micro-benchmarks: $repetitions repetitions, random interleaving"
   --benchmark_display_aggregates_only=true >"$out/micro.txt" 2>&1
 grep -E '_median' "$out/micro.txt" || true
 
+# Start-up varies by several milliseconds from run to run: a pass of its own, with many
+# short runs, gives the first-frame and memory figures.
+wait_for_quiet
+echo "start-up: $startup_runs short runs of each program, interleaved"
+python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" --runs "$startup_runs" \
+  --idle-seconds 0.2 --drag-seconds 0.2 --max-load "$max_load" --json "$out/startup.json" >"$out/startup.txt"
+grep -E 'start to first frame|resident memory at the end|load average' "$out/startup.txt"
+
 wait_for_quiet
 echo "whole process: $runs runs of each program, interleaved"
 python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" --runs "$runs" \
   --idle-seconds "$idle" --drag-seconds "$drag" --max-load "$max_load" --json "$out/whole.json" | tee "$out/whole.txt"
 
 echo
-python3 "$root/bench/ratios.py" "$out/micro.json" "$out/whole.json" | tee "$out/ratios.txt"
+python3 "$root/bench/ratios.py" "$out/micro.json" "$out/whole.json" "$out/startup.json" | tee "$out/ratios.txt"

@@ -13,6 +13,10 @@ For each program, run after run, alternating which of the two goes first:
                 SDL's windows have no background of their own, so a window reads as
                 one black field until a program puts its frame into it. Both programs
                 present their first frame as one full-window rectangle.
+  settled       from the spawn to the last change of the window's pixels in the half
+                second after the first frame: the complete start-up picture, should a
+                program show it in more than one frame (morvane draws its captions in
+                a second frame, right after the first).
   peak memory   VmHWM from /proc/PID/status: after the first frame (and half a second
                 of settling), and at the end of the run (after the idle and drag phases).
   idle CPU      utime+stime (clock ticks) and the run time from /proc/PID/task/*/schedstat
@@ -167,20 +171,31 @@ class X11:
         self.lib.XCloseDisplay(self.dpy)
 
     def events(self, timeout):
-        """Waits up to `timeout` seconds for events; returns those that came (copies)."""
+        """Waits up to `timeout` seconds for events; returns those that came (copies)
+        and the time.monotonic_ns() at which they had come."""
         out = []
         if not self.lib.XPending(self.dpy):
             ready, _, _ = select.select([self.fd], [], [], max(0.0, timeout))
             if not ready:
-                return out
+                return out, time.monotonic_ns()
+        came = time.monotonic_ns()
         while self.lib.XPending(self.dpy):
             ev = XEvent()
             self.lib.XNextEvent(self.dpy, ctypes.byref(ev))
             out.append(ev)
-        return out
+        return out, came
 
     def uniform(self, window):
         """True if the window reads as one colour, None if it cannot be read."""
+        data = self.capture(window)
+        if data is None:
+            return None
+        data, width, height, stride, depth = data
+        row = data[:depth] * width
+        return all(data[y * stride:y * stride + len(row)] == row for y in range(height))
+
+    def capture(self, window):
+        """The window's pixels (data, width, height, stride, bytes per pixel), or None."""
         self.errors = 0
         image = self.lib.XGetImage(self.dpy, window, 0, 0, WIDTH, HEIGHT, 0x00FFFFFF, Z_PIXMAP)
         self.lib.XSync(self.dpy, 0)
@@ -193,8 +208,7 @@ class X11:
         finally:
             self.lib.XFree(image.contents.data)
             self.lib.XFree(image)
-        row = data[:depth] * width
-        return all(data[y * stride:y * stride + len(row)] == row for y in range(height))
+        return data, width, height, stride, depth
 
     def watch(self, window):
         return self.damage.XDamageCreate(self.dpy, window, DAMAGE_REPORT_RAW_RECTANGLES)
@@ -287,7 +301,10 @@ def one_run(x, program, env, idle_seconds, drag_seconds):
             if proc.poll() is not None:
                 raise Failure("%s ended at start with %d: %s" % (program, proc.returncode,
                                                                  proc.stderr.read().decode(errors="replace")))
-            for ev in x.events(0.05):
+            # A frame counts from the moment its damage report came, not from when its
+            # pixels had been read back (which takes milliseconds of its own).
+            events, came = x.events(0.05)
+            for ev in events:
                 if ev.type == CREATE_NOTIFY:
                     c = ev.xcreatewindow
                     if c.parent == x.root and c.width == WIDTH and c.height == HEIGHT:
@@ -299,13 +316,23 @@ def one_run(x, program, env, idle_seconds, drag_seconds):
                 elif ev.type == x.damage_notify and first_frame_ns is None:
                     w = ev.xdamage.drawable
                     if w in watched and x.uniform(w) is False:
-                        first_frame_ns, window = time.monotonic_ns(), w
+                        first_frame_ns, window = came, w
+        # Whatever the program draws in the next half second, up to its settled picture.
+        settled_ns = first_frame_ns
+        last = x.capture(window)
+        settle_end = time.monotonic() + 0.5
+        while time.monotonic() < settle_end:
+            events, came = x.events(max(0.0, settle_end - time.monotonic()))
+            for ev in events:
+                if ev.type == x.damage_notify and ev.xdamage.drawable == window:
+                    now = x.capture(window)
+                    if now is not None and (last is None or now[0] != last[0]):
+                        settled_ns, last = came, now
         for damage in watched.values():
             x.unwatch(damage)
         watched.clear()
         x.events(0)  # drop the damage reports still queued
 
-        time.sleep(0.5)
         hwm_first = vm_hwm_kib(proc.pid)
         idle_ticks, idle_run_ms = cpu_over(proc.pid, idle_seconds)
 
@@ -343,6 +370,7 @@ def one_run(x, program, env, idle_seconds, drag_seconds):
                 program, proc.returncode, proc.stderr.read().decode(errors="replace")))
         return {
             "first_frame_ms": (first_frame_ns - t0) / 1e6,
+            "settled_ms": (settled_ns - t0) / 1e6,
             "hwm_first_kib": hwm_first,
             "hwm_end_kib": hwm_end,
             "idle_ticks": idle_ticks,
@@ -427,6 +455,7 @@ def wait_for_load(limit):
 
 FIGURES = [
     ("first_frame_ms", "start to first frame", "ms"),
+    ("settled_ms", "start to the settled start-up picture", "ms"),
     ("hwm_first_kib", "peak resident memory after the first frame (VmHWM)", "KiB"),
     ("hwm_end_kib", "peak resident memory at the end of the run (VmHWM)", "KiB"),
     ("idle_cpu_ms", "processor time, {idle} s idle (utime+stime)", "ms"),
@@ -494,9 +523,10 @@ def main(argv):
                 loads.append(load1())
                 r = one_run(x, programs[name], env, args.idle_seconds, args.drag_seconds)
                 runs[name].append(r)
-                print("run %2d %-8s first frame %7.2f ms  VmHWM %6d/%6d KiB  idle %5.1f ms  drag %6.1f ms  "
-                      "(load %.2f)" % (i + 1, name, r["first_frame_ms"], r["hwm_first_kib"], r["hwm_end_kib"],
-                                       r["idle_run_ms"], r["drag_run_ms"], loads[-1]), flush=True)
+                print("run %2d %-8s first frame %7.2f ms, settled %7.2f ms  VmHWM %6d/%6d KiB  idle %5.1f ms  "
+                      "drag %6.1f ms  (load %.2f)" % (i + 1, name, r["first_frame_ms"], r["settled_ms"],
+                                                      r["hwm_first_kib"], r["hwm_end_kib"], r["idle_run_ms"],
+                                                      r["drag_run_ms"], loads[-1]), flush=True)
     except Failure as e:
         print("FAILED:", e)
         return 1
