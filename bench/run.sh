@@ -15,7 +15,7 @@ build=${BUILD:-$root/build/perf}
 max_load=${MAX_LOAD:-1.5}
 repetitions=20
 runs=10
-startup_runs=40
+startup_runs=60
 idle=10
 drag=2
 if [[ "${1:-}" == "--quick" ]]; then
