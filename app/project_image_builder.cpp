@@ -57,7 +57,6 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   ImageWriter w(kImageBase);
 
   // ---- project descriptor, 148 bytes ----
-  const std::uint32_t descriptor = w.here();
   for (char c : std::string_view("VB5!")) w.u8(static_cast<std::uint8_t>(c));
   w.u16(0x1FF0);              // runtime build 8176
   w.c_string("*", 14);        // language library: the runtime's own
@@ -207,7 +206,6 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
     w.u16(second);
   }
   std::array<std::uint32_t, kControls.size()> ref_bound_slot{};
-  std::array<std::uint32_t, 3> ref_sink_routines{};  // patched with the import stubs
   std::vector<std::uint32_t> sink_routine_refs;
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlSpec& c = kControls[i];
@@ -223,7 +221,6 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
         w.u32(0);
     }
   }
-  (void)ref_sink_routines;
 
   // ---- the program's code ----
   namespace C = L::code;
@@ -327,7 +324,6 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.patch_u32(ref_stream, w.here());
   w.raw(stream);
 
-  (void)descriptor;
   return w.take();
 }
 
