@@ -55,3 +55,35 @@ var Module = {
   document.addEventListener('DOMContentLoaded', fit);
   if (document.readyState !== 'loading') fit();
 })();
+
+// Offline use: the service worker keeps this build's files once the page has loaded.
+// A newer build that it finds installs alongside; once this page has all it needs
+// (its first frame is drawn), the newer build takes over for the next load.
+(function() {
+  if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+
+  function whenDrawn(then) {
+    if (typeof window.morvaneFirstFrame === 'number') return then();
+    setTimeout(function() { whenDrawn(then); }, 200);
+  }
+
+  function hurry(worker) {
+    if (!worker) return;
+    function ask() {
+      if (worker.state === 'installed') whenDrawn(function() { worker.postMessage('take-over'); });
+    }
+    ask();
+    worker.addEventListener('statechange', ask);
+  }
+
+  window.addEventListener('load', function() {
+    navigator.serviceWorker.register('service-worker.js').then(function(registration) {
+      window.morvaneOffline = registration;
+      hurry(registration.waiting);
+      hurry(registration.installing);
+      registration.addEventListener('updatefound', function() { hurry(registration.installing); });
+    }, function(error) {
+      console.warn('morvane: no offline copy: ' + error);
+    });
+  });
+})();

@@ -5,50 +5,9 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  BORDER, CLIENT, FOCUS_INSET, PICTURE, RECTS, canvasBox, centre, load, mouseDrag, openPage, pixels, serveSite,
-  settle, statusText, toPage, touchDrag, touchTap,
+  BLACK, BUTTON_FOCUS, CLIENT, FACE, RECTS, WHITE, canvasBox, centre, expectState, load, mouseDrag, openPage, pixels,
+  serveSite, settle, toPage, touchDrag, touchTap,
 } from './harness.mjs';
-
-const BLACK = [0, 0, 0];
-const WHITE = [255, 255, 255];
-const FACE = [192, 192, 192]; // button face: the picture boxes' background
-
-// Places that tell the pictures apart.
-// Picture2's client area is 205 wide: its own (white) background shows right of the picture.
-const SUBSTRATE = [RECTS.Picture2[0] + BORDER + PICTURE, RECTS.Picture2[1] + 40];
-// Right of Picture2's box, in the grey band right of Picture3's picture.
-const PRODUCT = [RECTS.Picture2[0] + RECTS.Picture2[2] + 4, RECTS.Picture3[1] + 60];
-// The grey band below Picture1's picture, left of Picture4's box.
-const ENZYME = [RECTS.Picture1[0] + BORDER + 4, RECTS.Picture1[1] + BORDER + PICTURE + 5];
-// The grey band below Picture4's picture (and Picture1's, where that shows).
-const COMPLEX = [RECTS.Picture4[0] + BORDER + 4, RECTS.Picture4[1] + BORDER + PICTURE + 5];
-// Bare form, away from every control.
-const BARE = [[20, 480], [640, 300], [100, 20], [600, 20]];
-// The first dot of the button's focus rectangle.
-const BUTTON_FOCUS = [RECTS.Command1[0] + FOCUS_INSET, RECTS.Command1[1] + FOCUS_INSET];
-
-const STATES = {
-  Start: { said: 'The free enzyme, with its substrate above it.', substrate: WHITE, product: BLACK, enzyme: FACE, complex: FACE },
-  Complex: {
-    said: "The enzyme-substrate complex: the substrate sits in the enzyme's notch.",
-    substrate: BLACK, product: BLACK, enzyme: BLACK, complex: FACE,
-  },
-  Product: { said: 'The free enzyme again, with the product above it.', substrate: FACE, product: FACE, enzyme: FACE, complex: FACE },
-};
-
-async function expectState(page, name) {
-  await settle(page);
-  const want = STATES[name];
-  const px = await pixels(page);
-  const seen = {
-    substrate: px.at(...SUBSTRATE), product: px.at(...PRODUCT), enzyme: px.at(...ENZYME), complex: px.at(...COMPLEX),
-  };
-  assert.deepEqual(seen, { substrate: want.substrate, product: want.product, enzyme: want.enzyme, complex: want.complex },
-    `the canvas does not show the ${name} state`);
-  for (const p of BARE) assert.deepEqual(px.at(...p), BLACK, `bare form at ${p}`);
-  assert.equal(await statusText(page), want.said);
-  return px;
-}
 
 async function buttonFocused(page) {
   await settle(page);

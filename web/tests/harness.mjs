@@ -2,6 +2,7 @@
 // Chromium through playwright-core with a fresh profile, a record of everything that
 // went wrong on the page, and the canvas seen in the window's own client pixels.
 import { chromium } from 'playwright-core';
+import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -31,15 +32,22 @@ export function centre(name) {
   return [x + Math.floor(w / 2), y + Math.floor(h / 2)];
 }
 
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const TYPES = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json', '.png': 'image/png',
+};
 
-// Serves siteDir; every request that finds no file is also kept as a failure.
-export async function serveSite() {
+// Serves a site folder (siteDir unless given; `use` switches to another), keeping every
+// request's path in `served` and every request that finds no file in `failures`.
+export async function serveSite(dir = siteDir) {
   const failures = [];
+  const served = [];
+  let root = dir;
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
-    let file = path.normalize(path.join(siteDir, decodeURIComponent(url.pathname)));
-    if (!file.startsWith(siteDir)) file = '';
+    served.push(url.pathname);
+    let file = path.normalize(path.join(root, decodeURIComponent(url.pathname)));
+    if (!file.startsWith(root)) file = '';
     else if (url.pathname.endsWith('/')) file = path.join(file, 'index.html');
     fs.readFile(file, (err, data) => {
       if (err) {
@@ -54,7 +62,11 @@ export async function serveSite() {
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const url = `http://127.0.0.1:${server.address().port}/`;
-  return { url, failures, close: () => new Promise((resolve) => server.close(resolve)) };
+  return {
+    url, failures, served,
+    use(other) { root = other; },
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
 }
 
 export const CHROMIUM_ARGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -85,9 +97,11 @@ export async function openPage(options = {}) {
   return { context, page, problems, close };
 }
 
-// Loads the page and waits for the first frame on the canvas.
-export async function load(page, url) {
-  await page.goto(url);
+// Loads the page (or loads it again, with how = 'reload') and waits for the first
+// frame on the canvas.
+export async function load(page, url, how = 'goto') {
+  if (how === 'reload') await page.reload();
+  else await page.goto(url);
   await page.waitForFunction(() => typeof window.morvaneFirstFrame === 'number', null, { timeout: 20000 });
   await settle(page);
 }
@@ -162,3 +176,46 @@ export async function mouseDrag(page, from, to, steps = 8) {
   await page.mouse.move(to[0], to[1], { steps });
   await page.mouse.up();
 }
+
+// The demonstration's three states as the canvas and the live region show them.
+export const BLACK = [0, 0, 0];
+export const WHITE = [255, 255, 255];
+export const FACE = [192, 192, 192]; // button face: the picture boxes' background
+
+// Places that tell the pictures apart.
+// Picture2's client area is 205 wide: its own (white) background shows right of the picture.
+const SUBSTRATE = [RECTS.Picture2[0] + BORDER + PICTURE, RECTS.Picture2[1] + 40];
+// Right of Picture2's box, in the grey band right of Picture3's picture.
+const PRODUCT = [RECTS.Picture2[0] + RECTS.Picture2[2] + 4, RECTS.Picture3[1] + 60];
+// The grey band below Picture1's picture, left of Picture4's box.
+const ENZYME = [RECTS.Picture1[0] + BORDER + 4, RECTS.Picture1[1] + BORDER + PICTURE + 5];
+// The grey band below Picture4's picture (and Picture1's, where that shows).
+const COMPLEX = [RECTS.Picture4[0] + BORDER + 4, RECTS.Picture4[1] + BORDER + PICTURE + 5];
+// Bare form, away from every control.
+const BARE = [[20, 480], [640, 300], [100, 20], [600, 20]];
+// The first dot of the button's focus rectangle.
+export const BUTTON_FOCUS = [RECTS.Command1[0] + FOCUS_INSET, RECTS.Command1[1] + FOCUS_INSET];
+
+export const STATES = {
+  Start: { said: 'The free enzyme, with its substrate above it.', substrate: WHITE, product: BLACK, enzyme: FACE, complex: FACE },
+  Complex: {
+    said: "The enzyme-substrate complex: the substrate sits in the enzyme's notch.",
+    substrate: BLACK, product: BLACK, enzyme: BLACK, complex: FACE,
+  },
+  Product: { said: 'The free enzyme again, with the product above it.', substrate: FACE, product: FACE, enzyme: FACE, complex: FACE },
+};
+
+export async function expectState(page, name) {
+  await settle(page);
+  const want = STATES[name];
+  const px = await pixels(page);
+  const seen = {
+    substrate: px.at(...SUBSTRATE), product: px.at(...PRODUCT), enzyme: px.at(...ENZYME), complex: px.at(...COMPLEX),
+  };
+  assert.deepEqual(seen, { substrate: want.substrate, product: want.product, enzyme: want.enzyme, complex: want.complex },
+    `the canvas does not show the ${name} state`);
+  for (const p of BARE) assert.deepEqual(px.at(...p), BLACK, `bare form at ${p}`);
+  assert.equal(await statusText(page), want.said);
+  return px;
+}
+

@@ -1,0 +1,130 @@
+// The page without a network: loaded once, it is kept by its service worker, and with
+// the browser offline a reload shows the window and the demonstration works. A later
+// build replaces the kept one; a later build that cannot be fetched whole does not.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+import { centre, expectState, load, mouseDrag, openPage, serveSite, siteDir } from './harness.mjs';
+import { WORKER_FILE, buildVersion, stamp } from '../stamp_service_worker.mjs';
+
+const template = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../service_worker.js');
+
+// The files the built worker caches, as its build wrote them.
+function cachedFiles(dir) {
+  const text = fs.readFileSync(path.join(dir, WORKER_FILE), 'utf8');
+  const list = text.match(/var FILES = (\[[^\]]*\]);/);
+  assert.ok(list, 'the service worker names no files');
+  return JSON.parse(list[1]);
+}
+
+// A copy of the built site as another build: its script marks the page, and its
+// worker is stamped again from the changed files.
+function secondBuild(root) {
+  const dir = fs.mkdtempSync(path.join(root, 'second-'));
+  fs.cpSync(siteDir, dir, { recursive: true });
+  fs.appendFileSync(path.join(dir, 'page.js'), '\nwindow.morvaneSecondBuild = true;\n');
+  return { dir, version: stamp(template, dir, cachedFiles(dir)) };
+}
+
+// The caches the page's origin holds.
+const cacheNames = (page) => page.evaluate(() => caches.keys());
+
+// Runs a check for new builds now and waits until any build it found is installed
+// (it then takes over by itself) or has failed to install.
+async function lookForUpdate(page) {
+  return page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    let found = null;
+    registration.addEventListener('updatefound', () => { found = registration.installing; });
+    await registration.update().catch(() => {});
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    const worker = found || registration.installing || registration.waiting;
+    if (!worker) return 'none';
+    return new Promise((resolve) => {
+      const check = () => { if (worker.state === 'activated' || worker.state === 'redundant') resolve(worker.state); };
+      worker.addEventListener('statechange', check);
+      check();
+    });
+  });
+}
+
+async function reloadOffline(session, server) {
+  const before = server.served.length;
+  await session.context.setOffline(true);
+  await load(session.page, session.page.url(), 'reload');
+  assert.deepEqual(server.served.slice(before), [], 'the offline page asked the server for files');
+}
+
+describe('offline', () => {
+  let server;
+  let session;
+  let page;
+  let root;
+  const first = { dir: siteDir, version: buildVersion(siteDir, cachedFiles(siteDir)) };
+  before(async () => {
+    root = fs.mkdtempSync(path.join(os.tmpdir(), 'morvane-builds-'));
+    server = await serveSite();
+    session = await openPage();
+    page = session.page;
+    await load(page, server.url);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 20000 });
+  });
+  after(async () => {
+    await session?.close();
+    await server?.close();
+    if (root) fs.rmSync(root, { recursive: true, force: true });
+  });
+
+  test('loaded once, the page can be installed, reloads offline and the demonstration works', async () => {
+    const cdp = await session.context.newCDPSession(page);
+    assert.deepEqual((await cdp.send('Page.getAppManifest')).errors, []);
+    assert.deepEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+    await cdp.detach();
+    assert.deepEqual(await cacheNames(page), [`morvane-${first.version}`]);
+    await reloadOffline(session, server);
+    await expectState(page, 'Start');
+    await mouseDrag(page, centre('Picture2'), centre('Picture1'));
+    await expectState(page, 'Complex');
+    await page.mouse.click(...centre('Picture4'));
+    await expectState(page, 'Product');
+    assert.deepEqual([...session.problems, ...server.failures], []);
+  });
+
+  test('a build that cannot be fetched whole leaves the kept build in place', async () => {
+    const broken = secondBuild(root);
+    fs.rmSync(path.join(broken.dir, 'morvane.wasm'));
+    await session.context.setOffline(false);
+    server.use(broken.dir);
+    assert.equal(await lookForUpdate(page), 'redundant');
+    assert.deepEqual(await cacheNames(page), [`morvane-${first.version}`]);
+    await reloadOffline(session, server);
+    await expectState(page, 'Start');
+    assert.equal(await page.evaluate(() => window.morvaneSecondBuild), undefined);
+    assert.deepEqual(server.failures, ['GET /morvane.wasm: 404']);
+    server.failures.length = 0;
+  });
+
+  test('a new build served afterwards replaces the kept one', async () => {
+    const second = secondBuild(root);
+    assert.notEqual(second.version, first.version);
+    await session.context.setOffline(false);
+    server.use(second.dir);
+    // The reload finds the new build; once drawn, the page lets it take over.
+    await load(page, page.url(), 'reload');
+    const kept = [`morvane-${second.version}`];
+    for (let tries = 0; JSON.stringify(await cacheNames(page)) !== JSON.stringify(kept); tries++) {
+      assert.ok(tries < 100, `the caches are still ${await cacheNames(page)}`);
+      await new Promise((resolve) => setTimeout(resolve, 200));
+    }
+    await reloadOffline(session, server);
+    assert.equal(await page.evaluate(() => window.morvaneSecondBuild), true);
+    await expectState(page, 'Start');
+    await mouseDrag(page, centre('Picture2'), centre('Picture1'));
+    await expectState(page, 'Complex');
+    assert.deepEqual([...session.problems, ...server.failures], []);
+  });
+});
