@@ -1,6 +1,6 @@
 // The demonstration in a web page: the runtime starts the program on the browser
 // platform, with text from the page's fonts, and the page's live region says what the
-// window shows after each change.
+// window shows after each change and how a drag made with the keys goes.
 #include <emscripten.h>
 
 #include <string>
@@ -25,12 +25,9 @@ int main() {
   // Both outlive main's frame: the browser platform's run() hands the loop to the page.
   static runtime::BrowserTextRasterizer text;
   static runtime::BrowserPlatform platform(&text);
-  static std::string said;
+  static web::Narrator narrator;
   platform.set_observer([](runtime::Runtime& rt) {
-    std::string now = web::describe_window(rt.form());
-    if (now == said) return;
-    said = std::move(now);
-    morvane_page_status(said.c_str());
+    if (const auto said = narrator.after_input(rt.window())) morvane_page_status(said->c_str());
   });
   runtime::ThunRTMain(app::enzyme_program(), platform);
 }

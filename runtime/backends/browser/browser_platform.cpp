@@ -69,7 +69,9 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
     }],
     [canvas, 'contextmenu', function(e) { e.preventDefault(); }],
   ];
-  var keys = {'Tab': 9, 'Enter': 13, ' ': 32, 'Spacebar': 32, 'Escape': 27, 'Esc': 27};
+  var keys = {'Tab': 9, 'Enter': 13, ' ': 32, 'Spacebar': 32, 'Escape': 27, 'Esc': 27,
+              'ArrowLeft': 37, 'Left': 37, 'ArrowUp': 38, 'Up': 38, 'ArrowRight': 39, 'Right': 39,
+              'ArrowDown': 40, 'Down': 40};
   function key(down) {
     return function(e) {
       var code = keys[e.key];
@@ -78,7 +80,8 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
       Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0);
     };
   }
-  listeners.push([window, 'keydown', key(1)], [window, 'keyup', key(0)]);
+  listeners.push([window, 'keydown', key(1)], [window, 'keyup', key(0)],
+                 [window, 'blur', function() { Module['_morvane_browser_focus_lost'](); }]);
   listeners.forEach(function(l) { l[0].addEventListener(l[1], l[2]); });
   Module.morvanePage = {
     canvas: canvas,
@@ -148,6 +151,10 @@ EMSCRIPTEN_KEEPALIVE void morvane_browser_pointer(int phase, int x, int y, int b
 
 EMSCRIPTEN_KEEPALIVE void morvane_browser_key(int down, int key, int shift) {
   if (g_listening) g_listening->key(down != 0, key, shift);
+}
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_focus_lost() {
+  if (g_listening) g_listening->focus_lost();
 }
 
 }  // extern "C"
@@ -244,6 +251,16 @@ void BrowserPlatform::key(bool down, int key, int shift) {
       w.key_down(key, shift);
     else
       w.key_up(key, shift);
+    after_input();
+  } catch (const std::exception& e) {
+    fail(e);
+  }
+}
+
+void BrowserPlatform::focus_lost() {
+  if (!runtime_ || stopped_) return;
+  try {
+    runtime_->window().focus_lost();
     after_input();
   } catch (const std::exception& e) {
     fail(e);

@@ -47,6 +47,8 @@ class BrowserPlatform final : public Platform {
   // 4 middle. A cancelled pointer ends a drag without a drop and a press without a click.
   void pointer(PointerPhase phase, int x, int y, int button, double time_ms);
   void key(bool down, int key, int shift);
+  // The page lost the keyboard (another window or tab took it).
+  void focus_lost();
   // Puts what was repainted since the last frame on the canvas.
   void present();
 

@@ -192,6 +192,7 @@ class DesktopPlatform::Session {
   void handle_window(const SDL_WindowEvent& e) {
     switch (e.event) {
       case SDL_WINDOWEVENT_CLOSE: window().close(); break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: window().focus_lost(); break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         if (e.data1 != window().client_width() || e.data2 != window().client_height()) {
           window().resize(e.data1, e.data2);
