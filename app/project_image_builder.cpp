@@ -2,6 +2,8 @@
 
 #include <array>
 #include <string>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "app/image_writer.h"
@@ -53,7 +55,13 @@ const std::array<const char*, 5> kImports{L::kImportStartup, L::kImportSinkQuery
 
 }  // namespace
 
-std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream, std::uint32_t stream_length) {
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream) {
+  // The form table records the stream's length and place: there is no image without it.
+  if (stream.empty()) throw std::invalid_argument("no form description stream to place in the project image");
+  if (stream.size() > 0xFFFFFFFFu - kImageBase)
+    throw std::invalid_argument("a form description stream of " + std::to_string(stream.size()) +
+                                " bytes does not fit in a 32-bit image");
+  const auto stream_length = static_cast<std::uint32_t>(stream.size());
   ImageWriter w(kImageBase);
 
   // ---- project descriptor, 148 bytes ----

@@ -16,7 +16,8 @@ inline constexpr std::uint32_t kDescriptorAddress = kImageBase;
 // The handlers' native routines, by the index their handler bodies carry.
 enum NativeIndex : std::uint32_t { kResetClick = 0, kEnzymeDragDrop = 1, kComplexClick = 2, kNativeCount = 3 };
 
-// `stream` is placed at the image's end; the form table records `stream_length`.
-std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream, std::uint32_t stream_length);
+// `stream`, the form description stream, is placed at the image's end and the form
+// table records its length. Throws std::invalid_argument for an empty stream.
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream);
 
 }  // namespace morvane::app

@@ -8,4 +8,7 @@ FormStreamError::FormStreamError(std::size_t offset, const std::string& expected
                          found),
       offset_(offset) {}
 
+FormStreamError::FormStreamError(std::size_t offset, const std::string& expected)
+    : std::runtime_error("offset " + std::to_string(offset) + ": expected " + expected), offset_(offset) {}
+
 }  // namespace morvane::form

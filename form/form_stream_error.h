@@ -12,6 +12,8 @@ class FormStreamError : public std::runtime_error {
  public:
   // what() reads "offset <offset>: expected <expected>, found <found>".
   FormStreamError(std::size_t offset, const std::string& expected, const std::string& found);
+  // what() reads "offset <offset>: expected <expected>".
+  FormStreamError(std::size_t offset, const std::string& expected);
 
   // Byte offset from the start of the stream.
   std::size_t offset() const noexcept { return offset_; }

@@ -103,9 +103,10 @@ void bitmap_seeds() {
 }
 
 void image_seeds(const Bytes& stream) {
-  const Bytes image = app::build_project_image(stream, static_cast<std::uint32_t>(stream.size()));
+  const Bytes image = app::build_project_image(stream);
   write("image_tiny_pictures.img", image);
-  const Bytes bare = app::build_project_image({}, 0);
+  // The records without the stream that the form table names.
+  const Bytes bare = head(image, image.size() - stream.size());
   write("image_empty_stream.img", bare);
   write("image_cut_in_records.img", head(bare, 700));
 }

@@ -2,19 +2,21 @@
 // Prints the form description stream in FILE as text: the header, the form and each
 // control with its properties. FILE is a stream file, or any file that carries a stream
 // (the executable): the stream is then found by its header. --extract writes the stream
-// found to OUT. Exits 1 when no readable stream is found, 2 on a usage error.
+// found to OUT. Exits 1 when no readable stream is found or a picture in it would not
+// be shown (each named with its box and offset), 2 on a usage error.
 #include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "form/bitmap_info.h"
 #include "form/form_stream_reader.h"
 #include "form/property_table.h"
 #include "form/stream_bytes.h"
 #include "form/stream_locator.h"
 #include "form/tools/file_bytes.h"
+#include "runtime/image/bitmap.h"
 
 namespace {
 
@@ -85,13 +87,30 @@ std::string colour_text(std::uint32_t v) {
 std::string picture_text(std::span<const std::uint8_t> data) {
   std::string out = std::to_string(data.size()) + " bytes of image data, ";
   try {
-    const BitmapInfo info = read_bitmap_info(data);
-    out += "bitmap " + std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
-           std::to_string(info.bits_per_pixel) + " bits per pixel";
-  } catch (const std::invalid_argument& e) {
-    out += e.what();
+    const morvane::runtime::BitmapView bitmap = morvane::runtime::view_bmp(data);
+    out += "bitmap " + std::to_string(bitmap.width()) + " x " + std::to_string(bitmap.height()) + ", " +
+           std::to_string(bitmap.bits_per_pixel()) + " bits per pixel";
+  } catch (const morvane::runtime::BitmapError& e) {
+    out += std::string("refused: ") + e.what();
   }
   return out;
+}
+
+// The pictures that the program would refuse to show, each with its box and offset in the stream.
+std::vector<std::string> refused_pictures(const WindowModel& model, std::span<const std::uint8_t> stream) {
+  std::vector<std::string> refusals;
+  for (const ControlRecord& c : model.controls) {
+    if (!c.picture) continue;
+    const std::span<const std::uint8_t> file = c.picture->bytes();
+    try {
+      morvane::runtime::view_bmp(file);
+    } catch (const morvane::runtime::BitmapError& e) {
+      const auto at = static_cast<std::size_t>(file.data() - stream.data()) + e.offset();
+      refusals.push_back("stream offset " + std::to_string(at) + ": the picture of " + c.name + " does not decode: " +
+                         e.what());
+    }
+  }
+  return refusals;
 }
 
 std::string value_text(const PropertySpec& property, const PropertyValue& value) {
@@ -224,6 +243,12 @@ int main(int argc, char** argv) {
     const Found found = locate(file);
     print_window(found.model, found.layout, found.bytes.size(), found.offset, *path);
     if (extract) morvane::form::tools::write_file(*extract, found.bytes);
+    const auto refusals = refused_pictures(found.model, found.bytes);
+    if (!refusals.empty()) {
+      std::fflush(stdout);
+      for (const std::string& r : refusals) std::fprintf(stderr, "formdump: %s: %s\n", path->c_str(), r.c_str());
+      return 1;
+    }
   } catch (const std::exception& e) {
     std::fflush(stdout);
     std::fprintf(stderr, "formdump: %s: %s\n", path->c_str(), e.what());

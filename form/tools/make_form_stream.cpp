@@ -5,19 +5,24 @@
 #include <exception>
 #include <string>
 
-#include "form/bitmap_info.h"
 #include "form/form_stream_reader.h"
 #include "form/form_stream_writer.h"
 #include "form/tools/file_bytes.h"
 #include "form/window_model.h"
+#include "runtime/image/bitmap.h"
 
 namespace {
 
 std::vector<std::uint8_t> load_bitmap(const char* path) {
   auto bytes = morvane::form::tools::read_file(path);
+  // Only what the program shows is embedded: an uncompressed 24-bit bitmap that the
+  // runtime's decoder takes.
   try {
-    morvane::form::require_embeddable_bitmap(morvane::form::read_bitmap_info(bytes));
-  } catch (const std::invalid_argument& e) {
+    const morvane::runtime::BitmapView bitmap = morvane::runtime::view_bmp(bytes);
+    if (bitmap.bits_per_pixel() != 24)
+      throw std::runtime_error(std::string(path) + ": expected a 24-bit bitmap, found " +
+                               std::to_string(bitmap.bits_per_pixel()) + " bits per pixel");
+  } catch (const morvane::runtime::BitmapError& e) {
     throw std::runtime_error(std::string(path) + ": " + e.what());
   }
   return bytes;

@@ -1,5 +1,6 @@
 #include "runtime/core/controls.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -37,6 +38,14 @@ void Control::move(std::int32_t left, std::int32_t top, std::int32_t width, std:
 
 PixelRect Control::pixel_rect() const {
   return {twips_to_pixels(left_), twips_to_pixels(top_), twips_to_pixels(width_), twips_to_pixels(height_)};
+}
+
+int Control::border_width() const { return kind_ == ControlKind::picture_box ? PictureBox::kBorder : 0; }
+
+PixelRect Control::client_pixel_rect() const {
+  const PixelRect r = pixel_rect();
+  const int b = border_width();
+  return {r.x + b, r.y + b, std::max(0, r.w - 2 * b), std::max(0, r.h - 2 * b)};
 }
 
 void Control::set_visible(bool v) {

@@ -64,6 +64,10 @@ class Control : public Object {
   std::int32_t height() const { return height_; }
   void move(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
   PixelRect pixel_rect() const;  // outer rectangle in the form's client pixels
+  // The client area inside the control's border, in the form's client pixels: where
+  // its own coordinates start. The form's own is its whole client area.
+  PixelRect client_pixel_rect() const;
+  int border_width() const;
 
   bool visible() const { return visible_; }
   void set_visible(bool v);

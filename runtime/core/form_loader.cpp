@@ -1,5 +1,6 @@
 #include "runtime/core/form_loader.h"
 
+#include "form/form_stream_error.h"
 #include "runtime/core/control_classes.h"
 
 namespace morvane::runtime {
@@ -34,12 +35,27 @@ bool lies_within(std::span<const std::uint8_t> part, std::span<const std::uint8_
   return !whole.empty() && at >= begin && at - begin <= whole.size() && part.size() <= whole.size() - (at - begin);
 }
 
-std::shared_ptr<const Picture> picture_from(std::span<const std::uint8_t> file, std::span<const std::uint8_t> lasting) {
-  if (lies_within(file, lasting)) return std::make_shared<const Picture>(view_bmp(file));
-  return std::make_shared<const Picture>(decode_bmp(file));
+// A picture inside the stream is shown from there; a refusal names the box and the
+// stream offset where its bitmap went wrong, as the stream's own refusals do.
+std::shared_ptr<const Picture> picture_from(const form::ControlRecord& record, std::span<const std::uint8_t> stream) {
+  const std::span<const std::uint8_t> file = record.picture->bytes();
+  if (!lies_within(file, stream)) {
+    try {
+      return std::make_shared<const Picture>(decode_bmp(file));
+    } catch (const BitmapError& e) {
+      throw RuntimeError(status::failed, "the picture of " + record.name + " does not decode: " + e.what());
+    }
+  }
+  try {
+    return std::make_shared<const Picture>(view_bmp(file));
+  } catch (const BitmapError& e) {
+    const auto at = static_cast<std::size_t>(file.data() - stream.data());
+    throw form::FormStreamError(at + e.offset(), e.expected() + " in the picture of " + record.name +
+                                                     " (byte " + std::to_string(e.offset()) + " of its bitmap)");
+  }
 }
 
-Ref<Control> create_control(const form::ControlRecord& r, std::span<const std::uint8_t> lasting) {
+Ref<Control> create_control(const form::ControlRecord& r, std::span<const std::uint8_t> stream) {
   const ControlKind kind = runtime_kind(r.kind);
   Ref<Control> c;
   switch (kind) {
@@ -58,20 +74,21 @@ Ref<Control> create_control(const form::ControlRecord& r, std::span<const std::u
   if (r.font) c->set_font(font_spec(*r.font));
   if (r.drag_mode) c->set_automatic_drag(*r.drag_mode == 1);
   if (r.tag) c->set_tag(*r.tag);
-  if (r.picture) c->set_picture(picture_from(r.picture->bytes(), lasting));
+  if (r.picture) c->set_picture(picture_from(r, stream));
   return c;
 }
 
 }  // namespace
 
 Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project,
-                          std::span<const std::uint8_t> lasting) {
+                          std::span<const std::uint8_t> stream) {
   if (model.form.name != project.object_name)
     throw RuntimeError(status::failed, "the form description holds \"" + model.form.name + "\", the project loads \"" +
                                            project.object_name + "\"");
   auto form = Ref<FormObject>::adopt(new FormObject(model.form.name, project.instance_size));
   if (model.form.caption) form->set_caption(*model.form.caption);
   if (model.form.back_color) form->set_back_color(*model.form.back_color);
+  if (model.form.startup_position) form->set_startup_position(*model.form.startup_position);
   if (const auto& area = model.form.client_area) {
     // The window's framebuffer is sized from it: refuse what no screen shows.
     const int w = twips_to_pixels(area->width), h = twips_to_pixels(area->height);
@@ -82,7 +99,7 @@ Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& pro
     form->move(area->left, area->top, area->width, area->height);
   }
 
-  for (const auto& record : model.controls) form->add_control(create_control(record, lasting));
+  for (const auto& record : model.controls) form->add_control(create_control(record, stream));
 
   // Every control entry names a control of the description (or the form) of the same kind.
   for (const auto& entry : project.controls) {

@@ -13,11 +13,12 @@
 namespace morvane::runtime {
 
 // Throws RuntimeError when the model and the control list disagree (a control
-// without an entry, a kind that differs from the entry's class) and BitmapError
-// on a picture that does not decode. A picture whose bytes lie inside `lasting`, bytes
-// that outlive the form (the program's image), is shown from there in place; any other
-// is decoded into memory of its own.
+// without an entry, a kind that differs from the entry's class). A picture whose bytes
+// lie inside `stream`, the form description stream, which outlives the form, is shown
+// from there in place, and one that does not decode is refused with a FormStreamError
+// that names its box and its offset in the stream; any other picture is decoded into
+// memory of its own (a RuntimeError naming its box when it does not decode).
 Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project,
-                          std::span<const std::uint8_t> lasting = {});
+                          std::span<const std::uint8_t> stream = {});
 
 }  // namespace morvane::runtime

@@ -11,6 +11,24 @@ constexpr std::size_t kHeaderSize = 16;
 constexpr std::uint32_t kNoSink = 0xFFFFFFFFu;
 }  // namespace
 
+void FormObject::set_startup_position(std::uint8_t value) {
+  if (value > static_cast<std::uint8_t>(StartUpPosition::system_default))
+    throw RuntimeError(status::failed, "the start-up position of " + name() + " is " + std::to_string(value) +
+                                           "; expected 0 (manual) to 3 (the window system's default)");
+  startup_position_ = static_cast<StartUpPosition>(value);
+}
+
+WindowPlacement FormObject::placement() const {
+  using Mode = WindowPlacement::Mode;
+  switch (startup_position_) {
+    case StartUpPosition::manual: return {Mode::at, twips_to_pixels(left()), twips_to_pixels(top())};
+    case StartUpPosition::center_owner:
+    case StartUpPosition::center_screen: return {Mode::centred, 0, 0};
+    case StartUpPosition::system_default: break;
+  }
+  return {};
+}
+
 FormObject::FormObject(std::string name, std::size_t instance_size)
     : Control(ControlKind::form, std::move(name), 0),
       instance_size_(std::max(instance_size, kHeaderSize)),

@@ -15,6 +15,23 @@
 
 namespace morvane::runtime {
 
+// Where the window first appears, as the form's start-up position value says.
+enum class StartUpPosition : std::uint8_t {
+  manual = 0,         // the client area where the form's left and top put it on the screen
+  center_owner = 1,   // centred on the owner window; a start-up form has none, so on the screen
+  center_screen = 2,
+  system_default = 3  // where the window system puts a new window
+};
+
+// What a platform does with the start-up position: leave the place to the window
+// system, centre the window on the screen, or put the client area at (x, y) pixels.
+struct WindowPlacement {
+  enum class Mode { system_default, centred, at } mode = Mode::system_default;
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
+};
+
 class FormObject final : public Control {
  public:
   // instance_size: bytes of the instance block; every sink place + 4 must fit in it.
@@ -24,6 +41,11 @@ class FormObject final : public Control {
   // Client area size in twips (the design size; the window may be resized).
   std::int32_t client_width() const { return width(); }
   std::int32_t client_height() const { return height(); }
+
+  StartUpPosition startup_position() const { return startup_position_; }
+  // Throws RuntimeError for a value that names no position.
+  void set_startup_position(std::uint8_t value);
+  WindowPlacement placement() const;
 
   void add_control(Ref<Control> control);  // in the order of the form description
   std::span<const Ref<Control>> controls() const { return controls_; }
@@ -52,6 +74,7 @@ class FormObject final : public Control {
   static FormObject& from_reference(std::uintptr_t reference);
 
  private:
+  StartUpPosition startup_position_ = StartUpPosition::system_default;
   std::size_t instance_size_;
   std::unique_ptr<std::byte[]> instance_;
   std::vector<Ref<Control>> controls_;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "runtime/core/control_classes.h"
+#include "runtime/core/events.h"
 #include "runtime/core/image_layout.h"
 
 namespace morvane::runtime {
@@ -129,6 +131,13 @@ ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_add
     c.event_table = r.u32(e + CE::event_table, "event table reference");
     c.kind_value = r.u32(e + CE::kind_value, "kind value");
     c.name = r.c_string(follow(image, r, e + CE::name, 1, "a control name"), 64, "a control name");
+    // A table of another length than its kind's would shift every slot onto another event.
+    if (const auto kind = kind_of_class(c.class_id)) {
+      const int expected = event_slot_count(*kind);
+      expect(c.slot_count == expected, e + CE::slot_count,
+             std::to_string(expected) + " event slots for the " + std::string(kind_name(*kind)) + " " + c.name +
+                 ", found " + std::to_string(c.slot_count));
+    }
     // instance_size is at least 16, so the subtraction cannot wrap (and a place near
     // 0xFFFFFFFF cannot wrap round to pass).
     expect(c.sink_place >= 16 && c.sink_place <= p.instance_size - 4, e + CE::sink_place,

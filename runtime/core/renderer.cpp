@@ -110,8 +110,7 @@ void Renderer::paint_picture_box(const Control& c, Framebuffer& fb, PixelRect cl
   fill_rect(fb, {r.x + 1, r.bottom() - 2, r.w - 2, 1}, clip, light);
   fill_rect(fb, {r.right() - 2, r.y + 1, 1, r.h - 2}, clip, light);
 
-  const int b = PictureBox::kBorder;
-  const PixelRect client{r.x + b, r.y + b, r.w - 2 * b, r.h - 2 * b};
+  const PixelRect client = c.client_pixel_rect();
   const PixelRect inner = client.intersect(clip);
   if (inner.empty()) return;
   fill_rect(fb, inner, inner, colors_.resolve(c.back_color()));

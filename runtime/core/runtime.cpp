@@ -15,7 +15,8 @@ Runtime::Runtime(Program program) : program_(std::move(program)) {
   check_natives();
   if (!program_.read_form) throw RuntimeError(status::failed, "no reader for the form description");
   // The image outlives the form: pictures read from its stream are shown in place.
-  form_ = load_form(program_.read_form(program_.image, project_), project_, program_.image.bytes);
+  form::WindowModel model = program_.read_form(program_.image, project_);
+  form_ = load_form(model, project_, form_stream(program_.image, project_));
   window_ = std::make_unique<Window>(form_, *this);
   raise(*form_, Event::load, {});
 }

@@ -25,10 +25,27 @@ Window::~Window() {
   }
 }
 
-void Window::raise(Control& control, Event event, EventArgs args) { dispatcher_.raise(control, event, args); }
+// One event at a time: an event that arises while another is being delivered (the
+// focus moving because a handler hid the focused control, say) waits until the
+// running handler has returned, and is delivered in order after it.
+void Window::raise(Control& control, Event event, EventArgs args) {
+  pending_.push_back({&control, event, args});
+  if (delivering_) return;
+  delivering_ = true;
+  while (!pending_.empty()) {
+    const PendingEvent next = pending_.front();
+    pending_.pop_front();
+    dispatcher_.raise(*next.control, next.event, next.args);
+  }
+  delivering_ = false;
+}
+
+PixelRect Window::own_area(const Control& control) const {
+  return &control == form_.get() ? PixelRect{0, 0, client_w_, client_h_} : control.client_pixel_rect();
+}
 
 void Window::raise_mouse(Control& control, Event event, int x, int y, int button) {
-  const PixelRect r = (&control == form_.get()) ? PixelRect{} : control.pixel_rect();
+  const PixelRect r = own_area(control);
   EventArgs a;
   a.button = button;
   a.x = static_cast<float>(pixels_to_twips(x - r.x));
@@ -80,7 +97,7 @@ void Window::pointer_down(int x, int y, int button, std::uint64_t time_ms) {
   if (closed_) return;
   pointer_x_ = x;
   pointer_y_ = y;
-  if (capture_ || drag_source_) return;  // a second button while one is held
+  if (capture_ || drag_source_) return;  // a second button while one is held changes nothing
   Control* hit = control_at(x, y);
   if (x < 0 || y < 0 || x >= client_w_ || y >= client_h_) return;
 
@@ -97,6 +114,7 @@ void Window::pointer_down(int x, int y, int button, std::uint64_t time_ms) {
   Control& target = target_or_form(hit);
   if (hit && hit->takes_focus()) set_focus(hit);
   capture_ = &target;
+  capture_button_ = button;
   pressed_look_ = (target.kind() == ControlKind::command_button);
   if (pressed_look_) invalidate(target.pixel_rect());
 
@@ -151,6 +169,8 @@ void Window::pointer_move(int x, int y) {
 void Window::pointer_up(int x, int y, int button) {
   if (closed_) return;
   if (drag_source_) {
+    // Only the left button's release ends the drag it began.
+    if (button != 1) return;
     invalidate_outline();  // where it was last drawn
     pointer_x_ = x;
     pointer_y_ = y;
@@ -159,7 +179,8 @@ void Window::pointer_up(int x, int y, int button) {
   }
   pointer_x_ = x;
   pointer_y_ = y;
-  if (!capture_) return;
+  // The release of another button than the one pressed is no click and ends nothing.
+  if (!capture_ || button != capture_button_) return;
   Control* target = capture_;
   capture_ = nullptr;
   if (pressed_look_) invalidate(target->pixel_rect());
@@ -178,7 +199,7 @@ void Window::end_drag(int x, int y, bool drop) {
   if (!drop || x < 0 || y < 0 || x >= client_w_ || y >= client_h_) return;
   Control* over = control_at(x, y);
   Control& target = target_or_form(over);
-  const PixelRect r = over ? over->pixel_rect() : PixelRect{};
+  const PixelRect r = own_area(target);
   EventArgs a;
   a.source = source;
   a.x = static_cast<float>(pixels_to_twips(x - r.x));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -82,6 +83,8 @@ class Window final : public ControlHost {
 
  private:
   void raise(Control& control, Event event, EventArgs args = {});
+  // Where a control's own coordinates start and end, in client pixels.
+  PixelRect own_area(const Control& control) const;
   void raise_mouse(Control& control, Event event, int x, int y, int button);
   void end_drag(int x, int y, bool drop);
   void invalidate_outline();
@@ -96,6 +99,7 @@ class Window final : public ControlHost {
 
   Control* focus_ = nullptr;
   Control* capture_ = nullptr;   // control that got the pointer press
+  int capture_button_ = 0;       // the button that pressed it
   bool pressed_look_ = false;    // button drawn pressed while the pointer is on it
   bool key_pressed_ = false;     // space held on the focused button
   Control* drag_source_ = nullptr;
@@ -104,6 +108,14 @@ class Window final : public ControlHost {
   Control* last_click_ = nullptr;
   std::uint64_t last_click_time_ = kNoTime;
   int last_click_x_ = 0, last_click_y_ = 0;
+
+  struct PendingEvent {
+    Control* control;
+    Event event;
+    EventArgs args;
+  };
+  std::deque<PendingEvent> pending_;
+  bool delivering_ = false;
 
   std::vector<PixelRect> dirty_;
   std::function<Status(Control&, Boolean)> visible_fault_;

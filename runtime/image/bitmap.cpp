@@ -28,7 +28,8 @@ std::string found_signed(std::int64_t value) { return ", found " + std::to_strin
 
 BitmapError::BitmapError(std::size_t offset, std::string what_expected)
     : std::runtime_error("bitmap, byte offset " + std::to_string(offset) + ": expected " + what_expected),
-      offset_(offset) {}
+      offset_(offset),
+      expected_(std::move(what_expected)) {}
 
 BitmapView view_bmp(std::span<const std::uint8_t> data) {
   const std::size_t size = data.size();

@@ -26,9 +26,11 @@ class BitmapError : public std::runtime_error {
  public:
   BitmapError(std::size_t offset, std::string what_expected);
   std::size_t offset() const { return offset_; }
+  const std::string& expected() const { return expected_; }
 
  private:
   std::size_t offset_;
+  std::string expected_;
 };
 
 // The largest width or height accepted.
@@ -39,6 +41,7 @@ class BitmapView {
  public:
   int width() const { return width_; }
   int height() const { return height_; }
+  int bits_per_pixel() const { return bytes_per_pixel_ * 8; }
   // Writes pixels [x, x + count) of row y, counted from the top, as 0x00RRGGBB.
   // Throws std::out_of_range for pixels outside the bitmap.
   void read_row(int y, int x, int count, std::uint32_t* out) const;

@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include "app/project_image_builder.h"
+#include "assets/pictures.h"
 #include "logic/enzyme_handlers.h"
 #include "runtime/core/image_layout.h"
 #include "runtime/core/renderer.h"
+#include "runtime/core/system_colors.h"
 #include "tests/support/demo_fixture.h"
 
 namespace {
@@ -263,22 +265,35 @@ TEST_F(Demonstration, ReferenceCountsReturnAfterEveryHandler) {
   EXPECT_EQ(counts(), before);
 }
 
-// A Visible setter that fails in the middle of ResetClick: the assignments before it
-// stay, the later ones are not made, and nothing is leaked.
-TEST_F(Demonstration, FailingSetterStopsResetHalfWay) {
-  to_product();  // Picture1 shown, Picture2 hidden, Picture3 shown, Picture4 hidden
-  const auto before = counts();
-  rt().window().set_visible_fault([](runtime::Control& c, runtime::Boolean) {
-    return c.name() == "Picture3" ? runtime::status::failed : runtime::status::ok;
-  });
-  // Called directly (unmarked), the caller gets the failing status.
-  EXPECT_EQ(logic::ResetClick(form().instance_address()), runtime::status::failed);
-  EXPECT_TRUE(control("Picture1").visible());
-  EXPECT_TRUE(control("Picture2").visible()) << "the assignment before the failure stays";
-  EXPECT_TRUE(control("Picture3").visible()) << "the failing assignment changed nothing";
-  EXPECT_FALSE(control("Picture4").visible());
-  EXPECT_EQ(counts(), before);
-  EXPECT_FALSE(rt().finished());
+// A Visible setter that fails part-way through a handler: the assignments before it
+// stay, the failing one and the later ones are not made, and nothing is leaked.
+TEST_F(Demonstration, AHandlerFailingPartWayKeepsWhatItDidAndDoesNoMore) {
+  struct Case {
+    const char* from;
+    const char* handler;
+    const char* failing;
+    const char* after;  // Visible of Picture1..4
+  };
+  for (const Case& c : {Case{"Product", "ResetClick", "Picture3", "1110"}, Case{"Complex", "ResetClick", "Picture2", "1001"},
+                        Case{"Start", "EnzymeDragDrop", "Picture4", "0000"}}) {
+    SCOPED_TRACE(std::string(c.handler) + " failing at " + c.failing + " from " + c.from);
+    start(app::enzyme_program());
+    go_to(c.from);
+    const auto before = counts();
+    const std::string failing = c.failing;
+    rt().window().set_visible_fault([failing](runtime::Control& control, runtime::Boolean) {
+      return control.name() == failing ? runtime::status::failed : runtime::status::ok;
+    });
+    // Called directly (unmarked), the caller gets the failing status.
+    runtime::Object* const source = &control("Picture2");
+    const runtime::Status status = std::string(c.handler) == "ResetClick"
+                                       ? logic::ResetClick(form().instance_address())
+                                       : logic::EnzymeDragDrop(form().instance_address(), source, 0, 0);
+    EXPECT_EQ(status, runtime::status::failed);
+    EXPECT_EQ(state(), c.after);
+    EXPECT_EQ(counts(), before);
+    EXPECT_FALSE(rt().finished());
+  }
 }
 
 TEST_F(Demonstration, UntrappedErrorFromAnEventEndsTheRunWithItsMessage) {
@@ -310,6 +325,50 @@ TEST_F(Demonstration, DropOfAnObjectWithoutTagRaisesByNameError) {
 }
 
 // Repainting only what changed must leave the same pixels as painting everything.
+// The window loaded from the embedded image and painted: in every state each visible
+// picture box's client area holds its bitmap's rows, read straight from the committed
+// file at their offsets (bottom-up, 612 bytes a row, blue first), cut where the client
+// area ends, and the box's background beyond the picture.
+TEST_F(Demonstration, EachPictureBoxShowsItsBitmapRowsInItsClientArea) {
+  struct Box {
+    const char* name;
+    std::span<const std::uint8_t> file;
+  };
+  const Box boxes[] = {{"Picture1", assets::enzyme_bmp}, {"Picture2", assets::substrate_bmp},
+                       {"Picture3", assets::product_bmp}, {"Picture4", assets::complex_bmp}};
+  const runtime::SystemColors colours;
+  for (const char* s : {"Start", "Complex", "Product"}) {
+    start(app::enzyme_program());
+    go_to(s);
+    const runtime::Framebuffer& fb = platform().framebuffer();
+    for (const Box& box : boxes) {
+      const runtime::Control& c = control(box.name);
+      if (!c.visible()) continue;
+      SCOPED_TRACE(std::string(s) + " " + box.name);
+      const runtime::PixelRect outer = c.pixel_rect();
+      const runtime::PixelRect client{outer.x + 2, outer.y + 2, outer.w - 4, outer.h - 4};
+      const std::uint32_t background = colours.resolve(c.back_color());
+      int wrong = 0;
+      for (int y = 0; y < client.h; ++y)
+        for (int x = 0; x < client.w; ++x) {
+          std::uint32_t want = background;
+          if (x < 203 && y < 203) {
+            const std::size_t at = 54 + static_cast<std::size_t>(202 - y) * 612 + 3 * static_cast<std::size_t>(x);
+            want = std::uint32_t{box.file[at + 2]} << 16 | std::uint32_t{box.file[at + 1]} << 8 | box.file[at];
+          }
+          if (fb.at(client.x + x, client.y + y) != want && ++wrong <= 5)
+            ADD_FAILURE() << "pixel " << x << "," << y << " of the client area";
+        }
+      EXPECT_EQ(wrong, 0);
+    }
+  }
+  // Picture2's client area is 197 rows high: the picture's rows 197-202 are cut off,
+  // and its right-hand column pair is the box's own (white) background.
+  start(app::enzyme_program());
+  EXPECT_EQ(control("Picture2").pixel_rect().h - 4, 197);
+  EXPECT_EQ(colours.resolve(control("Picture2").back_color()), 0xFFFFFFu);
+}
+
 TEST_F(Demonstration, IncrementalRepaintMatchesFullRepaint) {
   auto expect_same = [&](const char* step) {
     runtime::Framebuffer full(rt().window().client_width(), rt().window().client_height());

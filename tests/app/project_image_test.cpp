@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "app/program.h"
@@ -194,6 +195,8 @@ TEST_F(ImageBytes, FormTableAndStream) {
   const std::uint32_t stream = u32(ft + 0x48);
   EXPECT_GE(stream, image.base);
   EXPECT_LE(stream - image.base, image.bytes.size());
+  // No image records a length for a stream that is not there.
+  EXPECT_THROW(app::build_project_image({}), std::invalid_argument);
 }
 
 TEST_F(ImageBytes, RegistrationData) {

@@ -347,3 +347,83 @@ TEST(SharedShapes, ProductIsSymmetricAboutItsMiddleColumn) {
 
 }  // namespace
 }  // namespace morvane::test
+
+namespace morvane::test {
+namespace {
+
+// Each letter of each word, by the columns it was set in: its topmost and lowest ink
+// rows must be the word's capital top, lower-case top (or ascender top) and line.
+TEST(WordRowsInTheFiles, EveryLetterStandsOnItsRows) {
+  struct Word {
+    const char* file;
+    const char* text;
+    int capital_top, lower_case_top, line, ascender_top, descender_bottom;
+    std::vector<std::pair<int, int>> letters;  // columns of each letter's ink
+  };
+  const std::vector<Word> words{
+      {"enzyme.bmp", "Enzyme", 164, 169, 179, 0, 184, {{58, 71}, {73, 84}, {85, 94}, {95, 107}, {107, 124}, {125, 135}}},
+      {"complex.bmp", "Enzyme", 164, 169, 179, 0, 184, {{58, 71}, {73, 84}, {85, 94}, {95, 107}, {107, 124}, {125, 135}}},
+      {"complex.bmp", "Substrate", 69, 74, 84, 68, 0,
+       {{54, 63}, {65, 76}, {76, 88}, {89, 97}, {98, 105}, {105, 113}, {113, 123}, {124, 131}, {131, 141}}},
+      {"substrate.bmp", "Substrate", 163, 167, 173, 163, 0,
+       {{18, 26}, {26, 33}, {33, 41}, {42, 47}, {47, 52}, {52, 57}, {57, 63}, {63, 68}, {68, 74}}},
+      {"product.bmp", "Product", 98, 104, 116, 97, 0, {{47, 62}, {63, 72}, {72, 85}, {86, 99}, {100, 113}, {114, 125}, {126, 134}}},
+  };
+  for (const Word& word : words) {
+    const runtime::Image image = load_picture(word.file);
+    ASSERT_EQ(std::string(word.text).size(), word.letters.size());
+    for (std::size_t i = 0; i < word.letters.size(); ++i) {
+      const char c = word.text[i];
+      SCOPED_TRACE(std::string(word.file) + " " + word.text + " letter " + c);
+      // Inner columns only: a neighbour's smoothing may reach a shared edge column.
+      int top = side, bottom = -1;
+      for (int x = word.letters[i].first + 1; x < word.letters[i].second; ++x)
+        for (int y = word.capital_top - 2; y <= word.line + 6; ++y)
+          if (pixel(image, x, y) != white) top = std::min(top, y), bottom = std::max(bottom, y);
+      if (c >= 'A' && c <= 'Z') {
+        EXPECT_EQ(top, word.capital_top);
+      } else if (c == 'b' || c == 'd') {
+        EXPECT_EQ(top, word.ascender_top);
+      } else if (c == 't') {  // taller than the short letters, not as tall as the capitals
+        EXPECT_LT(top, word.lower_case_top);
+        EXPECT_GT(top, word.capital_top);
+      } else {
+        EXPECT_EQ(top, word.lower_case_top);
+      }
+      EXPECT_EQ(bottom, c == 'y' ? word.descender_bottom : word.line);
+    }
+  }
+}
+
+// A few pixels read off the drawing steps by hand, with no table shared with the painter
+// or with the tests above.
+TEST(PicturesByHand, PixelsTheStepsFix) {
+  struct Pixel {
+    const char* file;
+    int x, y;
+    std::uint32_t rgb;
+  };
+  const std::vector<Pixel> pixels{
+      {"enzyme.bmp", 0, 0, white},        {"enzyme.bmp", 24, 193, black},      {"enzyme.bmp", 23, 193, white},
+      {"enzyme.bmp", 185, 109, black},    {"enzyme.bmp", 131, 109, white},     {"enzyme.bmp", 132, 109, black},
+      {"enzyme.bmp", 67, 110, black},     {"enzyme.bmp", 68, 110, white},      {"enzyme.bmp", 90, 151, white},
+      {"enzyme.bmp", 91, 151, black},     {"enzyme.bmp", 112, 151, black},     {"enzyme.bmp", 113, 151, white},
+      {"enzyme.bmp", 58, 159, white},     {"enzyme.bmp", 57, 159, black},      {"enzyme.bmp", 100, 108, white},
+      {"complex.bmp", 25, 42, black},     {"complex.bmp", 26, 43, red},        {"complex.bmp", 85, 108, white},
+      {"complex.bmp", 86, 108, red},      {"complex.bmp", 128, 109, white},    {"complex.bmp", 131, 109, white},
+      {"complex.bmp", 126, 130, black},   {"complex.bmp", 127, 130, red},      {"complex.bmp", 87, 149, black},
+      {"complex.bmp", 87, 150, red},
+      {"substrate.bmp", 15, 20, white},   {"substrate.bmp", 12, 50, black},    {"substrate.bmp", 13, 50, red},
+      {"substrate.bmp", 14, 50, black},   {"substrate.bmp", 144, 22, black},   {"substrate.bmp", 144, 25, red},
+      {"substrate.bmp", 74, 119, black},  {"substrate.bmp", 58, 149, black},   {"substrate.bmp", 110, 153, black},
+      {"substrate.bmp", 127, 153, white}, {"substrate.bmp", 128, 120, red},    {"substrate.bmp", 128, 121, white},
+      {"product.bmp", 22, 36, 0x8A8F8F},  {"product.bmp", 180, 36, 0x8A8F8F},  {"product.bmp", 24, 36, 0x6B0000},
+      {"product.bmp", 73, 82, 0xFF1010},  {"product.bmp", 109, 82, 0xFF4040},  {"product.bmp", 79, 148, 0x6A0000},
+      {"product.bmp", 77, 192, 0xD4DDDD}, {"product.bmp", 101, 170, red},      {"product.bmp", 47, 91, white},
+  };
+  for (const Pixel& p : pixels)
+    EXPECT_EQ(pixel(load_picture(p.file), p.x, p.y), p.rgb) << p.file << " " << p.x << "," << p.y;
+}
+
+}  // namespace
+}  // namespace morvane::test

@@ -1,10 +1,10 @@
 // The stream the build embeds, laid out from the four pictures.
 #include <gtest/gtest.h>
 
-#include "form/bitmap_info.h"
 #include "form/form1_stream.h"
 #include "form/form_stream_reader.h"
 #include "form/form_stream_writer.h"
+#include "runtime/image/bitmap.h"
 
 namespace morvane::form {
 namespace {
@@ -30,11 +30,11 @@ TEST(Form1StreamData, CarriesFourBitmapsOfThePictureSize) {
   pictures.substrate = model.controls[3].picture->to_vector();
   pictures.enzyme = model.controls[4].picture->to_vector();
   for (const auto* p : {&pictures.enzyme, &pictures.substrate, &pictures.product, &pictures.complex}) {
-    const BitmapInfo info = read_bitmap_info(*p);
-    EXPECT_EQ(info.file_size, 124290u);
-    EXPECT_EQ(info.width, 203);
-    EXPECT_EQ(info.height, 203);
-    EXPECT_EQ(info.bits_per_pixel, 24);
+    EXPECT_EQ(p->size(), 124290u);
+    const runtime::BitmapView bitmap = runtime::view_bmp(*p);
+    EXPECT_EQ(bitmap.width(), 203);
+    EXPECT_EQ(bitmap.height(), 203);
+    EXPECT_EQ(bitmap.bits_per_pixel(), 24);
   }
   EXPECT_EQ(model, enzyme_window(pictures));
 }

@@ -185,6 +185,25 @@ const std::vector<Case>& cases() {
          return at(m.off(m.entry("Form").address) + L::control_entry::event_table);
        },
        Refusal::image, "a reference to the event table of Form (31 slots)"},
+      {"picture box with a table of 25 slots",
+       [](I& m) {
+         m.put16(m.entry("Picture3").address + L::control_entry::slot_count, 25);
+         return at(m.off(m.entry("Picture3").address) + L::control_entry::slot_count);
+       },
+       Refusal::image, "26 event slots for the picture box Picture3, found 25"},
+      {"picture box entry naming the button's class",
+       [](I& m) {
+         m.put32(m.entry("Picture1").address + L::control_entry::class_id,
+                 m.u32(m.entry("Command1").address + L::control_entry::class_id));
+         return at(m.off(m.entry("Picture1").address) + L::control_entry::slot_count);
+       },
+       Refusal::image, "17 event slots for the command button Picture1, found 26"},
+      {"form with a table of 32 slots",
+       [](I& m) {
+         m.put16(m.entry("Form").address + L::control_entry::slot_count, 32);
+         return at(m.off(m.entry("Form").address) + L::control_entry::slot_count);
+       },
+       Refusal::image, "31 event slots for the form Form, found 32"},
       {"sink place at the form object's end",
        [](I& m) {
          m.put32(m.entry("Label1").address + L::control_entry::sink_place, 0x50);
@@ -276,8 +295,12 @@ const std::vector<Case>& cases() {
        Refusal::stream, "the form record length to reach the end of the stream"},
       {"empty stream", [](I& m) { m.put32(m.ft + L::form_table::stream_length, 0); return at(0); }, Refusal::stream,
        "the header byte 0xFF"},
-      {"picture that is no bitmap", [](I& m) { m.put8(m.base() + static_cast<std::uint32_t>(m.first_bitmap()), 'X'); return at(0); },
-       Refusal::bitmap, "the signature \"BM\""},
+      {"picture that is no bitmap",
+       [](I& m) {
+         m.put8(m.base() + static_cast<std::uint32_t>(m.first_bitmap()), 'X');
+         return at(m.first_bitmap() - m.off(m.project().stream_address));
+       },
+       Refusal::stream, "expected the signature \"BM\" in the picture of Picture4 (byte 0 of its bitmap)"},
       // Records that read well but do not agree with each other.
       {"object named Form2",
        [](I& m) { m.put8(m.u32(m.od + L::object_descriptor::name) + 4, '2'); return anywhere; }, Refusal::runtime,
@@ -287,8 +310,10 @@ const std::vector<Case>& cases() {
        Refusal::runtime, "control entry \"Picture3\" names an unknown class"},
       {"control entry of another kind",
        [](I& m) {
+         // With the button's table length too, so that only the form description disagrees.
          m.put32(m.entry("Picture1").address + L::control_entry::class_id,
                  m.u32(m.entry("Command1").address + L::control_entry::class_id));
+         m.put16(m.entry("Picture1").address + L::control_entry::slot_count, 17);
          return anywhere;
        },
        Refusal::runtime, "control entry \"Picture1\" is a command button but the form description makes Picture1 a picture box"},

@@ -10,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <vector>
+#include <utility>
 
 #include "runtime/backends/desktop/display_loss.h"
 #include "runtime/backends/desktop/png_image.h"
@@ -115,6 +116,16 @@ void set_icon(SDL_Window* window, std::span<const std::uint8_t> png) {
   }
 }
 
+// SDL's window position for the form's start-up placement.
+std::pair<int, int> sdl_position(const WindowPlacement& placement) {
+  switch (placement.mode) {
+    case WindowPlacement::Mode::at: return {placement.x, placement.y};
+    case WindowPlacement::Mode::centred: return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
+    case WindowPlacement::Mode::system_default: break;
+  }
+  return {SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED};
+}
+
 }  // namespace
 
 // One run: the window, the framebuffer behind it and the loop that feeds it.
@@ -123,7 +134,8 @@ class DesktopPlatform::Session {
   Session(DesktopPlatform& platform, Runtime& runtime) : platform_(platform), runtime_(runtime) {
     Window& w = runtime.window();
     const std::string title = runtime.form().caption();
-    window_.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+    const auto [x, y] = sdl_position(runtime.form().placement());
+    window_.reset(SDL_CreateWindow(title.c_str(), x, y,
                                    std::max(1, w.client_width()), std::max(1, w.client_height()),
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
     if (!window_) throw std::runtime_error(std::string("cannot open the window (") + SDL_GetError() + ")");
