@@ -196,7 +196,7 @@ TEST_F(ImageBytes, FormTableAndStream) {
   EXPECT_GE(stream, image.base);
   EXPECT_LE(stream - image.base, image.bytes.size());
   // No image records a length for a stream that is not there.
-  EXPECT_THROW(app::build_project_image({}), std::invalid_argument);
+  EXPECT_THROW(morvane::app::build_project_image({}), std::invalid_argument);
 }
 
 TEST_F(ImageBytes, RegistrationData) {
