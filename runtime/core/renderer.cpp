@@ -25,6 +25,13 @@ void invert_frame(Framebuffer& fb, PixelRect r, int width, PixelRect clip) {
   }
 }
 
+void solid_frame(Framebuffer& fb, PixelRect r, int width, std::uint32_t rgb, PixelRect clip) {
+  fill_rect(fb, {r.x, r.y, r.w, width}, clip, rgb);
+  fill_rect(fb, {r.x, r.bottom() - width, r.w, width}, clip, rgb);
+  fill_rect(fb, {r.x, r.y + width, width, r.h - 2 * width}, clip, rgb);
+  fill_rect(fb, {r.right() - width, r.y + width, width, r.h - 2 * width}, clip, rgb);
+}
+
 void dotted_frame(Framebuffer& fb, PixelRect r, std::uint32_t rgb, PixelRect clip) {
   if (r.empty()) return;
   const PixelRect c = clip.intersect(fb.bounds());
@@ -65,11 +72,19 @@ void Renderer::paint(const Window& window, Framebuffer& fb, PixelRect area) cons
   const PixelRect clip = area.intersect(fb.bounds()).intersect({0, 0, window.client_width(), window.client_height()});
   if (clip.empty()) return;
   const FormObject& form = window.form();
-  fill_rect(fb, clip, clip, colors_.resolve(form.back_color()));
+  const std::uint32_t back = colors_.resolve(form.back_color());
+  fill_rect(fb, clip, clip, back);
   // The first control of the description lies on top: paint from the last.
   const auto controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it)
     if ((*it)->visible()) paint_control(window, **it, fb, clip);
+  if (const auto ring = window.focus_ring()) {
+    // On the form's background around the box, never on its picture: white on a dark
+    // background, black on a light one.
+    const std::uint32_t r = (back >> 16) & 0xFF, g = (back >> 8) & 0xFF, b = back & 0xFF;
+    const bool dark = 299 * r + 587 * g + 114 * b < 128000;
+    solid_frame(fb, *ring, Window::kFocusRingWidth, dark ? 0xFFFFFFu : 0x000000u, clip);
+  }
   if (const auto outline = window.drag_outline()) invert_frame(fb, *outline, Window::kOutlineWidth, clip);
 }
 

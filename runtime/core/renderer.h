@@ -43,6 +43,8 @@ class Renderer {
 void fill_rect(Framebuffer& fb, PixelRect r, PixelRect clip, std::uint32_t rgb);
 // Inverts the pixels of a frame `width` pixels wide around the inside of `r`.
 void invert_frame(Framebuffer& fb, PixelRect r, int width, PixelRect clip);
+// A solid frame of `width` pixels along the inside of r.
+void solid_frame(Framebuffer& fb, PixelRect r, int width, std::uint32_t rgb, PixelRect clip);
 // Sets every other pixel along the inside edge of `r`, starting at its top-left corner.
 void dotted_frame(Framebuffer& fb, PixelRect r, std::uint32_t rgb, PixelRect clip);
 // Blends `mask` in colour `rgb` with the pen's start at (x, y), the line's top-left.

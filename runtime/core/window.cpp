@@ -71,8 +71,12 @@ std::vector<Control*> Window::tab_order() const {
 
 void Window::set_focus(Control* control) {
   if (control == focus_ || closed_) return;
+  // A drag made with the keys belongs to the focused control.
+  if (keyboard_drag()) end_drag(0, 0, false);
   Control* old = focus_;
+  invalidate_focus_ring();
   focus_ = control;
+  invalidate_focus_ring();
   if (old) {
     invalidate(old->pixel_rect());
     raise(*old, Event::lost_focus);
@@ -95,6 +99,12 @@ void Window::move_focus(int direction) {
 
 void Window::pointer_down(int x, int y, int button, std::uint64_t time_ms) {
   if (closed_) return;
+  show_focus(false);
+  if (keyboard_drag()) {
+    // A press anywhere cancels a drag made with the keys, and does nothing else.
+    end_drag(0, 0, false);
+    return;
+  }
   pointer_x_ = x;
   pointer_y_ = y;
   if (capture_ || drag_source_) return;  // a second button while one is held changes nothing
@@ -138,7 +148,7 @@ void Window::pointer_down(int x, int y, int button, std::uint64_t time_ms) {
 }
 
 void Window::pointer_move(int x, int y) {
-  if (closed_) return;
+  if (closed_ || keyboard_drag()) return;  // the keys place the outline
   if (drag_source_) invalidate_outline();  // the old place, before the pointer moves
   pointer_x_ = x;
   pointer_y_ = y;
@@ -167,7 +177,7 @@ void Window::pointer_move(int x, int y) {
 }
 
 void Window::pointer_up(int x, int y, int button) {
-  if (closed_) return;
+  if (closed_ || keyboard_drag()) return;
   if (drag_source_) {
     // Only the left button's release ends the drag it began.
     if (button != 1) return;
@@ -196,8 +206,11 @@ void Window::end_drag(int x, int y, bool drop) {
   Control* source = drag_source_;
   invalidate_outline();
   drag_source_ = nullptr;
-  if (!drop || x < 0 || y < 0 || x >= client_w_ || y >= client_h_) return;
-  Control* over = control_at(x, y);
+  drop = drop && x >= 0 && y >= 0 && x < client_w_ && y < client_h_;
+  Control* over = drop ? control_at(x, y) : nullptr;
+  last_drag_end_ = {last_drag_end_.serial + 1, drop, drag_by_keys_, over};
+  drag_by_keys_ = false;
+  if (!drop) return;
   Control& target = target_or_form(over);
   const PixelRect r = own_area(target);
   EventArgs a;
@@ -205,6 +218,77 @@ void Window::end_drag(int x, int y, bool drop) {
   a.x = static_cast<float>(pixels_to_twips(x - r.x));
   a.y = static_cast<float>(pixels_to_twips(y - r.y));
   raise(target, Event::drag_drop, a);
+}
+
+Control* Window::drag_target() const { return drag_source_ ? control_at(pointer_x_, pointer_y_) : nullptr; }
+
+void Window::start_key_drag(Control& source) {
+  // The outline starts over the control, held at its centre: the point a drop goes to.
+  const PixelRect r = source.pixel_rect();
+  drag_source_ = &source;
+  drag_by_keys_ = true;
+  drag_dx_ = r.w / 2;
+  drag_dy_ = r.h / 2;
+  pointer_x_ = r.x + drag_dx_;
+  pointer_y_ = r.y + drag_dy_;
+  show_focus(true);
+  invalidate_outline();
+}
+
+void Window::key_drag_key(int key, int shift) {
+  const int step = (shift & shift_state::shift) ? kKeyLargeStep : kKeyStep;
+  int dx = 0, dy = 0;
+  switch (key) {
+    case keys::space:
+    case keys::enter:
+      held_key_ = key;
+      end_drag(pointer_x_, pointer_y_, true);
+      return;
+    case keys::escape: end_drag(0, 0, false); return;
+    case keys::left: dx = -step; break;
+    case keys::right: dx = step; break;
+    case keys::up: dy = -step; break;
+    case keys::down: dy = step; break;
+    default: return;  // Tab and every other key do nothing while the keys drag
+  }
+  invalidate_outline();
+  // The centre stays in the client area, so that the outline cannot be lost.
+  pointer_x_ = std::clamp(pointer_x_ + dx, 0, std::max(client_w_ - 1, 0));
+  pointer_y_ = std::clamp(pointer_y_ + dy, 0, std::max(client_h_ - 1, 0));
+  invalidate_outline();
+  EventArgs a;
+  a.source = drag_source_;
+  raise(target_or_form(drag_target()), Event::drag_over, a);
+}
+
+std::optional<PixelRect> Window::focus_ring() const {
+  if (!focus_ || !focus_->visible()) return std::nullopt;
+  return focus_ring_area();
+}
+
+std::optional<PixelRect> Window::focus_ring_area() const {
+  if (!focus_shown_ || !focus_ || focus_->kind() != ControlKind::picture_box) return std::nullopt;
+  const int g = kFocusRingGap + kFocusRingWidth;
+  const PixelRect r = focus_->pixel_rect();
+  return PixelRect{r.x - g, r.y - g, r.w + 2 * g, r.h + 2 * g};
+}
+
+void Window::show_focus(bool shown) {
+  if (shown == focus_shown_) return;
+  invalidate_focus_ring();
+  focus_shown_ = shown;
+  invalidate_focus_ring();
+}
+
+void Window::invalidate_focus_ring() {
+  // Wherever it was drawn, even if its box has just been hidden.
+  const auto o = focus_ring_area();
+  if (!o) return;
+  const int t = kFocusRingWidth;
+  invalidate({o->x, o->y, o->w, t});
+  invalidate({o->x, o->bottom() - t, o->w, t});
+  invalidate({o->x, o->y, t, o->h});
+  invalidate({o->right() - t, o->y, t, o->h});
 }
 
 std::optional<PixelRect> Window::drag_outline() const {
@@ -226,6 +310,12 @@ void Window::invalidate_outline() {
 
 void Window::key_down(int key, int shift) {
   if (closed_) return;
+  // The auto-repeat of a Space or Enter that picked up, put down or clicked does nothing.
+  if (held_key_ != 0 && key == held_key_) return;
+  if (keyboard_drag()) {
+    key_drag_key(key, shift);
+    return;
+  }
   if (key == keys::escape && drag_source_) {
     end_drag(0, 0, false);
     return;
@@ -238,7 +328,21 @@ void Window::key_down(int key, int shift) {
   if (closed_) return;
   if (key == keys::tab && !(shift & (shift_state::ctrl | shift_state::alt))) {
     move_focus((shift & shift_state::shift) ? -1 : 1);
+    show_focus(true);
     return;
+  }
+  const bool activate = key == keys::space || key == keys::enter;
+  // Space or Enter on a focused control in automatic drag mode picks it up, as the
+  // left button does; on a picture box without it, they click it.
+  if (activate && focus_ && focus_->automatic_drag() && focus_->visible() && !drag_source_ && !capture_) {
+    held_key_ = key;
+    start_key_drag(*focus_);
+    return;
+  }
+  Control* clicked = nullptr;
+  if (activate && focus_ && focus_->kind() == ControlKind::picture_box && !focus_->automatic_drag()) {
+    held_key_ = key;
+    clicked = focus_;
   }
   if (focus_ && focus_->kind() == ControlKind::command_button) {
     if (key == keys::space && !key_pressed_) {
@@ -253,10 +357,13 @@ void Window::key_down(int key, int shift) {
     p.key = key;
     if (!closed_) raise(target_or_form(focus_), Event::key_press, p);
   }
+  if (clicked && !closed_ && clicked->visible()) raise(*clicked, Event::click);
 }
 
 void Window::key_up(int key, int shift) {
   if (closed_) return;
+  if (key == held_key_) held_key_ = 0;
+  if (keyboard_drag()) return;  // keys do nothing else while the keys drag
   EventArgs a;
   a.key = key;
   a.shift = shift;
@@ -268,6 +375,11 @@ void Window::key_up(int key, int shift) {
       if (!closed_) raise(*focus_, Event::click);
     }
   }
+}
+
+void Window::focus_lost() {
+  held_key_ = 0;  // its release may go to another window
+  if (keyboard_drag()) end_drag(0, 0, false);
 }
 
 void Window::resize(int width, int height) {
@@ -319,7 +431,9 @@ void Window::visibility_changed(Control& control) {
     pressed_look_ = false;
   }
   if (last_click_ == &control) last_click_ = nullptr;
+  if (drag_source_ == &control && drag_by_keys_) end_drag(0, 0, false);
   if (focus_ == &control) {
+    invalidate_focus_ring();
     // The focus moves on to the next control in tab order that can take it.
     const auto order = tab_order();
     Control* next = nullptr;

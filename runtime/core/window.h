@@ -1,6 +1,6 @@
 // The window of a loaded form: turns pointer and key input into the controls' events
-// (click, automatic drag and drop, focus and keys), keeps the focus, and collects
-// the areas that need repainting.
+// (click, automatic drag and drop by the mouse or the keys, focus and keys), keeps the
+// focus, and collects the areas that need repainting.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,10 @@ inline constexpr int tab = 9;
 inline constexpr int enter = 13;
 inline constexpr int space = 32;
 inline constexpr int escape = 27;
+inline constexpr int left = 37;
+inline constexpr int up = 38;
+inline constexpr int right = 39;
+inline constexpr int down = 40;
 }  // namespace keys
 namespace shift_state {
 inline constexpr int shift = 1;
@@ -27,6 +31,14 @@ inline constexpr int alt = 4;
 }  // namespace shift_state
 
 inline constexpr std::uint64_t kNoTime = ~std::uint64_t{0};
+
+// How the last drag ended, for whoever reports it (the page's live region).
+struct DragEnd {
+  std::uint64_t serial = 0;         // drags ended so far
+  bool dropped = false;             // false: cancelled, or released outside the window
+  bool by_keys = false;             // made with the keys
+  const Control* target = nullptr;  // what it was dropped on; null for the bare form
+};
 
 class Window final : public ControlHost {
  public:
@@ -45,6 +57,8 @@ class Window final : public ControlHost {
   void pointer_up(int x, int y, int button = 1);
   void key_down(int key, int shift = 0);
   void key_up(int key, int shift = 0);
+  // The window lost the keyboard: a drag made with the keys is cancelled.
+  void focus_lost();
   void resize(int width, int height);
   // Unloads the form; nothing can cancel it.
   void close();
@@ -57,6 +71,17 @@ class Window final : public ControlHost {
   bool space_held() const { return key_pressed_; }
   std::optional<PixelRect> drag_outline() const;
   bool dragging() const { return drag_source_ != nullptr; }
+  // A drag picked up with Space or Enter on a focused control in automatic drag mode:
+  // the arrow keys move its outline, Space or Enter drops it where a mouse release at
+  // the outline's centre would, and Escape, a click or a focus change cancels it.
+  bool keyboard_drag() const { return drag_source_ != nullptr && drag_by_keys_; }
+  Control* drag_source() const { return drag_source_; }
+  // The control a drop would reach now (null: the bare form, or no drag).
+  Control* drag_target() const;
+  const DragEnd& last_drag_end() const { return last_drag_end_; }
+  // The ring around a focused picture box, outside its border, shown once the keyboard
+  // has moved the focus and until the next pointer press (so a mouse user never sees it).
+  std::optional<PixelRect> focus_ring() const;
 
   // Areas to repaint since the last call (disjoint not guaranteed, clipped to the client).
   std::vector<PixelRect> take_dirty();
@@ -79,6 +104,10 @@ class Window final : public ControlHost {
   Status check_visible_assignment(Control& control, Boolean value) override;
 
   static constexpr int kOutlineWidth = 2;
+  static constexpr int kKeyStep = 8;         // pixels an arrow key moves the outline
+  static constexpr int kKeyLargeStep = 40;   // with Shift
+  static constexpr int kFocusRingGap = 1;    // bare pixels between a box and its focus ring
+  static constexpr int kFocusRingWidth = 2;
   static constexpr std::uint64_t kDoubleClickMs = 500;
 
  private:
@@ -88,6 +117,11 @@ class Window final : public ControlHost {
   void raise_mouse(Control& control, Event event, int x, int y, int button);
   void end_drag(int x, int y, bool drop);
   void invalidate_outline();
+  void start_key_drag(Control& source);
+  void key_drag_key(int key, int shift);
+  void show_focus(bool shown);
+  std::optional<PixelRect> focus_ring_area() const;
+  void invalidate_focus_ring();
   Control& target_or_form(Control* c) const { return c ? *c : static_cast<Control&>(*form_); }
   void move_focus(int direction);
 
@@ -103,6 +137,10 @@ class Window final : public ControlHost {
   bool pressed_look_ = false;    // button drawn pressed while the pointer is on it
   bool key_pressed_ = false;     // space held on the focused button
   Control* drag_source_ = nullptr;
+  bool drag_by_keys_ = false;
+  int held_key_ = 0;          // the Space or Enter that last acted, until released: its repeats do nothing
+  bool focus_shown_ = false;  // the keyboard moved the focus since the last pointer press
+  DragEnd last_drag_end_;
   int drag_dx_ = 0, drag_dy_ = 0;  // pointer offset within the source
   int pointer_x_ = 0, pointer_y_ = 0;
   Control* last_click_ = nullptr;

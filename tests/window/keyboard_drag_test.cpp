@@ -127,29 +127,29 @@ const Case kCases[] = {
     {"Space picks up, Shift+Down three times, Space puts down on the enzyme", "Space S+Down S+Down S+Down Space",
      std::pair{296, 284}},
     {"Enter works as Space, small steps add up", "Enter S+Down S+Down Down Down Down Down Down Right Enter",
-     std::pair{304, 292}},
+     std::pair{304, 284}},
     {"a release over the bare form drops on the form", "Space S+Right S+Right S+Right Space", std::pair{416, 164}},
     {"over the button, the drop goes to the button and clicks nothing",
      "Space S+Right S+Right S+Right S+Right S+Right S+Right S+Up S+Up Space", std::pair{536, 84}},
     {"the outline's centre stays in the window", "Space S+Left S+Left S+Left S+Left S+Left S+Left S+Left S+Left Space",
      std::pair{0, 164}},
     {"put down where it was picked up: a drop on itself", "Space Space", std::pair{296, 164}},
-    {"Escape cancels: no drop", "Space S+Down S+Down S+Down Esc"},
-    {"a lost window focus cancels", "Space S+Down S+Down S+Down blur"},
-    {"a click elsewhere cancels, and does nothing else", "Space S+Down S+Down S+Down click:550,88"},
+    {"Escape cancels: no drop", "Space S+Down S+Down S+Down Esc", std::nullopt},
+    {"a lost window focus cancels", "Space S+Down S+Down S+Down blur", std::nullopt},
+    {"a click elsewhere cancels, and does nothing else", "Space S+Down S+Down S+Down click:550,88", std::nullopt},
     {"Tab and other keys do nothing during the drag", "Space S+Down Tab S+Tab A S+Down S+Down Space",
      std::pair{296, 284}},
     {"an auto-repeated Space neither puts down nor picks up again", "hold:Space hold:Space hold:Space", std::nullopt,
      "", true},
     {"picked up and still held, the arrows move it", "Space S+Down S+Down", std::nullopt, "", true},
     {"the focus leaving the source cancels", "Space S+Down focus:Picture1", std::nullopt,
-     "lost_focus Picture2; got_focus Picture1; "},
+     "LostFocus Picture2; GotFocus Picture1; "},
     {"Space on a focused picture box without drag mode clicks it", "focus:Picture1 Space",
-     std::nullopt, "lost_focus Picture2; got_focus Picture1; click Picture1; key_press Picture1; "},
+     std::nullopt, "LostFocus Picture2; GotFocus Picture1; KeyPress Picture1; Click Picture1; "},
     {"Enter clicks it too; a held Enter clicks once", "focus:Picture1 hold:Enter hold:Enter",
-     std::nullopt, "lost_focus Picture2; got_focus Picture1; click Picture1; key_press Picture1; "},
+     std::nullopt, "LostFocus Picture2; GotFocus Picture1; KeyPress Picture1; Click Picture1; "},
     {"Space on the button still clicks on release", "focus:Command1 Space", std::nullopt,
-     "lost_focus Picture2; got_focus Command1; key_press Command1; click Command1; "},
+     "LostFocus Picture2; GotFocus Command1; KeyPress Command1; Click Command1; "},
 };
 
 TEST(KeyboardDrag, FollowsTheMouseRulesFromTheKeys) {
@@ -161,7 +161,7 @@ TEST(KeyboardDrag, FollowsTheMouseRulesFromTheKeys) {
     EXPECT_EQ(b.events.log.str(), want);
     EXPECT_EQ(b.window->keyboard_drag(), c.dragging);
     EXPECT_EQ(b.window->dragging(), c.dragging);
-    if (!c.dragging) EXPECT_FALSE(b.window->drag_outline().has_value());
+    EXPECT_EQ(b.window->drag_outline().has_value(), c.dragging);
   }
 }
 
