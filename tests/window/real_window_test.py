@@ -497,6 +497,73 @@ def run_demonstration(session):
         raise Failure("morvane wrote to standard error: " + err)
 
 
+def ring_on(rect):
+    """The focus ring: 2 pixels wide, one bare pixel outside the box's left edge."""
+    x, y, w, h = rect
+    return lambda s: s.px(x - 3, y + h // 2) == WHITE and s.px(x - 2, y + h // 2) == WHITE and \
+        s.px(x - 1, y + h // 2) == BLACK
+
+
+def run_keyboard_demonstration(session):
+    """The whole demonstration with the keyboard alone, and drags that change nothing."""
+    session.start()
+    session.expect_state("Start", "start-up")
+    if s_has_ring(session.shot()):
+        raise Failure("a focus ring shows before any key was pressed")
+    session.xdo("windowfocus", session.window, check=False)
+    session.key("Tab")
+    session.wait_for("the focus ring around the substrate", ring_on(PICTURE2))
+
+    # Picked up: the outline over the box itself (its border inverted).
+    session.key("space")
+    session.wait_for("the outline over the picked-up substrate", lambda s: s.px(192, 64) == SHADOW ^ WHITE)
+    for _ in range(3):
+        session.key("shift+Down")
+    # Its left edge crosses the bare strip above the enzyme's box.
+    session.wait_for("the outline moved onto the enzyme", lambda s: s.px(192, 269) == WHITE and s.px(192, 64) == SHADOW)
+    session.save(session.shot(), "%02d-keyboard-drag" % session.steps)
+    session.key("space")
+    session.expect_state("Complex", "the substrate put down on the enzyme with Space")
+    session.wait_for("the focus on Reset", button_focused)
+    session.key("Tab")
+    session.wait_for("the focus ring around the complex", ring_on(PICTURE4))
+    session.key("space")
+    session.expect_state("Product", "Space on the complex")
+    session.wait_for("the focus on Reset", button_focused)
+    session.key("Return")
+    session.expect_state("Start", "Enter on Reset")
+
+    # Cancelled drags and drops on the wrong place leave the window as it was.
+    session.key("Tab")
+    session.key("Tab")
+    before = session.wait_for("the focus ring around the substrate again", ring_on(PICTURE2))
+    cases = [("Escape", ["shift+Down"] * 3, "Escape"),
+             ("a drop on the bare form", ["shift+Right"] * 3, "space"),
+             ("a drop on Reset", ["shift+Right"] * 6 + ["shift+Up"] * 2, "Return"),
+             ("Tab during the drag, then Escape", ["shift+Down", "Tab", "shift+Tab"], "Escape")]
+    for name, moves, end in cases:
+        session.key("space")
+        session.wait_for("the outline picked up for " + name, lambda s: s.px(192, 64) == SHADOW ^ WHITE)
+        for k in moves:
+            session.key(k)
+        session.key(end)
+        session.wait_for("the window unchanged after " + name, lambda s: s.same(before))
+    session.key("space")
+    for _ in range(3):
+        session.key("shift+Down")
+    session.wait_for("the outline over the enzyme", lambda s: s.px(192, 269) == WHITE)
+    session.click(600, 420)  # on the bare form: cancels, and the press hides the focus ring
+    session.wait_for("no outline and no ring after a click elsewhere",
+                     lambda s: s.px(192, 269) == BLACK and not s_has_ring(s) and not problems_state(s, "Start"))
+    err = session.close_and_wait()
+    if err.strip():
+        raise Failure("morvane wrote to standard error: " + err)
+
+
+def s_has_ring(s):
+    return any(ring_on(r)(s) for r in (PICTURE1, PICTURE2, PICTURE3, PICTURE4))
+
+
 def run_close_during_drag(session):
     """Closing the window in the middle of a drag ends the program all the same."""
     session.start()
@@ -571,8 +638,11 @@ def main(argv):
 
     xvfb, display = start_xvfb()
     try:
-        for run in (run_demonstration, run_close_during_drag):
-            session = Session(morvane, display, shots if run is run_demonstration else None)
+        for run in (run_demonstration, run_keyboard_demonstration, run_close_during_drag):
+            where = {run_demonstration: shots, run_keyboard_demonstration: shots and os.path.join(shots, "keyboard")}
+            if where.get(run):
+                os.makedirs(where[run], exist_ok=True)
+            session = Session(morvane, display, where.get(run))
             try:
                 run(session)
                 print("%s: passed" % run.__name__)
