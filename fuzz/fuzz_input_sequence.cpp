@@ -1,6 +1,7 @@
-// Input sequences on the running demonstration: any bytes become pointer, key, resize
-// and close events fed to the headless runtime; after every event the visibility state
-// must be Start, Complex or Product and every reference count back where it was.
+// Input sequences on the running demonstration: any bytes become pointer, key (the
+// keys also drag), focus-loss, resize and close events fed to the headless runtime;
+// after every event the visibility state must be Start, Complex or Product and every
+// reference count back where it was.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -147,6 +147,7 @@ class Script {
     put16(bytes_, static_cast<std::uint16_t>(h + 16));
   }
   void close() { bytes_.push_back(255); }
+  void focus_lost() { bytes_.push_back(244); }
   const Bytes& bytes() const { return bytes_; }
 
  private:
@@ -195,6 +196,30 @@ void input_seeds() {
     s.close();
     s.click(command1);
     write("escape_label_resize_close.bin", s.bytes());
+  }
+  {
+    // The keyboard alone: the substrate picked up, moved onto the enzyme and put down;
+    // the complex clicked, Reset pressed; then drags cancelled by Escape and by the
+    // window losing the keyboard.
+    enum : std::uint8_t { tab = 0, enter = 1, space = 2, escape = 3, down = 9, shift = 1 };
+    Script s(m);
+    s.key(tab);
+    s.key(space);
+    for (int i = 0; i < 3; ++i) s.key(down, shift);
+    s.key(space);
+    s.key(tab);
+    s.key(space);
+    s.key(enter);
+    s.key(tab);
+    s.key(tab);
+    s.key(space);
+    s.key(down, shift);
+    s.key(escape);
+    s.key(space);
+    s.key(down, shift);
+    s.focus_lost();
+    s.key(enter);
+    write("keyboard_demonstration.bin", s.bytes());
   }
 }
 

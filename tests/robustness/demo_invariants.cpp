@@ -70,8 +70,12 @@ void InputDecoder::aim(InputEvent& e) {
 }
 
 InputEvent InputDecoder::next() {
-  constexpr std::array<int, 9> kKeys{runtime::keys::tab, runtime::keys::enter, runtime::keys::space,
-                                     runtime::keys::escape, 'A', 'z', 37, 0, 200};
+  // Space and Enter pick the substrate up and put it down, the arrows move it.
+  constexpr std::array<int, 14> kKeys{runtime::keys::tab,   runtime::keys::enter, runtime::keys::space,
+                                      runtime::keys::escape, 'A',                 'z',
+                                      runtime::keys::left,  runtime::keys::up,    runtime::keys::right,
+                                      runtime::keys::down,  runtime::keys::down,  runtime::keys::space,
+                                      0,                    200};
   constexpr std::array<int, 8> kButtons{1, 1, 1, 1, 1, 1, 2, 4};
   InputEvent e{InputEvent::Type::pointer_move};
   const std::uint8_t kind = byte();
@@ -93,7 +97,9 @@ InputEvent InputDecoder::next() {
     e.type = InputEvent::Type::pointer_up;
     aim(e);
     e.code = kButtons[byte() % kButtons.size()];
-  } else if (kind < 245) {
+  } else if (kind == 244) {
+    e.type = InputEvent::Type::focus_lost;
+  } else if (kind < 244) {
     e.type = kind < 230 ? InputEvent::Type::key_down : InputEvent::Type::key_up;
     e.code = kKeys[byte() % kKeys.size()];
     e.shift = byte() & 7;
@@ -116,6 +122,7 @@ const char* input_type_name(InputEvent::Type type) {
     case InputEvent::Type::key_up: return "key up";
     case InputEvent::Type::resize: return "resize";
     case InputEvent::Type::close: return "close";
+    case InputEvent::Type::focus_lost: return "focus lost";
   }
   return "?";
 }

@@ -5,8 +5,8 @@ import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import {
-  BLACK, BUTTON_FOCUS, CLIENT, FACE, RECTS, WHITE, canvasBox, centre, expectState, load, mouseDrag, openPage, pixels,
-  serveSite, settle, toPage, touchDrag, touchTap,
+  BLACK, BUTTON_FOCUS, CLIENT, FACE, RECTS, STATES, WHITE, canvasBox, centre, expectState, load, mouseDrag, openPage,
+  pixels, serveSite, settle, statusText, toPage, touchDrag, touchTap,
 } from './harness.mjs';
 
 async function buttonFocused(page) {
@@ -134,6 +134,92 @@ describe('at scale 1 with mouse, touch and keyboard', () => {
     await expectState(page, 'Product');
     await page.mouse.click(...toPage(box, centre('Command1')));
     await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+});
+
+describe('with the keyboard alone', () => {
+  let session;
+  let page;
+  const RING = 3; // the focus ring lies 1 to 3 pixels outside a focused picture box
+  const ringOn = (px, name) => {
+    const [x, y, , h] = RECTS[name];
+    const mid = y + Math.floor(h / 2);
+    return [x - RING, x - RING + 1].every((c) => px.at(c, mid).every((v) => v === 255)) &&
+      px.at(x - 1, mid).every((v) => v === 0);
+  };
+  const picked = 'The substrate is picked up, over its own place. ' +
+    'Move it with the arrow keys, put it down with Space or Enter, or cancel with Escape.';
+  // The outline's left edge over the bare strip between the substrate's and the enzyme's boxes.
+  const OVER_GAP = [RECTS.Picture2[0], RECTS.Picture1[1] - 3];
+  async function press(...keys) {
+    for (const k of keys) await page.keyboard.press(k);
+    await settle(page);
+  }
+  before(async () => {
+    session = await openPage({ viewport: CLIENT });
+    page = session.page;
+    await load(page, server.url);
+  });
+  after(async () => { await session?.close(); });
+
+  test('the canvas has a name, a keyboard instruction and takes the focus', async () => {
+    const canvas = page.locator('#morvane-canvas');
+    assert.equal(await canvas.getAttribute('aria-label'), 'What Do Enzymes Do?');
+    const help = await page.textContent('#' + await canvas.getAttribute('aria-describedby'));
+    for (const words of ['Tab', 'Space or Enter picks it up', 'arrow keys', 'Escape']) assert.ok(help.includes(words), words);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'morvane-canvas');
+  });
+
+  test('Tab to the substrate, pick it up, move it onto the enzyme, put it down: the complex', async () => {
+    assert.ok(!ringOn(await expectState(page, 'Start'), 'Picture1'), 'a focus ring before any key was pressed');
+    await press('Tab');
+    assert.ok(ringOn(await expectState(page, 'Start'), 'Picture2'), 'no focus ring around the substrate');
+    await press(' ');
+    assert.equal(await statusText(page), picked);
+    await press('Shift+ArrowDown', 'Shift+ArrowDown');
+    assert.equal(await statusText(page), picked, 'still over its own place');
+    await press('Shift+ArrowDown');
+    assert.equal(await statusText(page), 'Over the free enzyme.');
+    assert.deepEqual((await pixels(page)).at(...OVER_GAP), WHITE, 'no outline over the enzyme');
+    await press(' ');
+    await expectState(page, 'Complex', 'Put down on the free enzyme. ' + STATES.Complex.said);
+    assert.equal(await buttonFocused(page), true, 'the focus did not move on to Reset');
+    expectNoProblems(session, server);
+  });
+
+  test('Tab to the complex and Space: the product; Enter on Reset: the start', async () => {
+    await press('Tab');
+    assert.ok(ringOn(await pixels(page), 'Picture4'), 'no focus ring around the complex');
+    await press(' ');
+    await expectState(page, 'Product');
+    assert.equal(await buttonFocused(page), true);
+    await press('Enter');
+    await expectState(page, 'Start');
+    expectNoProblems(session, server);
+  });
+
+  test('cancelled drags and drops on the wrong place change nothing', async () => {
+    await press('Tab', 'Tab');
+    const before = (await pixels(page)).raw;
+    assert.ok(ringOn(await pixels(page), 'Picture2'));
+    const cases = [
+      { keys: ['Shift+ArrowDown', 'Shift+ArrowDown', 'Shift+ArrowDown', 'Escape'], said: 'The drag is cancelled. ' },
+      { keys: ['Shift+ArrowRight', 'Shift+ArrowRight', 'Shift+ArrowRight', ' '], said: 'Put down on the empty background. ' },
+      { keys: [...Array(6).fill('Shift+ArrowRight'), 'Shift+ArrowUp', 'Shift+ArrowUp', 'Enter'], said: 'Put down on the Reset button. ' },
+      { keys: ['Shift+ArrowDown', 'Tab', 'Shift+Tab', 'a', 'Escape'], said: 'The drag is cancelled. ' },
+    ];
+    for (const c of cases) {
+      await press(' ', ...c.keys);
+      await expectState(page, 'Start', c.said + STATES.Start.said);
+      assert.ok((await pixels(page)).raw.equals(before), `the window changed after ${c.keys.join(' ')}`);
+    }
+    // A click elsewhere cancels too, and hides the focus ring.
+    await press(' ', 'Shift+ArrowDown', 'Shift+ArrowDown', 'Shift+ArrowDown');
+    await page.mouse.click(600, 420);
+    const px = await expectState(page, 'Start', 'The drag is cancelled. ' + STATES.Start.said);
+    assert.deepEqual(px.at(...OVER_GAP), BLACK, 'the outline stayed');
+    assert.ok(!ringOn(px, 'Picture2'), 'the focus ring stayed after a click');
     expectNoProblems(session, server);
   });
 });

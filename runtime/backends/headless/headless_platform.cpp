@@ -48,6 +48,7 @@ void HeadlessPlatform::feed(const InputEvent& e) {
       fb_.resize(w.client_width(), w.client_height());
       break;
     case T::close: w.close(); break;
+    case T::focus_lost: w.focus_lost(); break;
   }
   if (!w.closed()) repaint();
 }

@@ -15,7 +15,7 @@
 namespace morvane::runtime {
 
 struct InputEvent {
-  enum class Type { pointer_down, pointer_move, pointer_up, key_down, key_up, resize, close };
+  enum class Type { pointer_down, pointer_move, pointer_up, key_down, key_up, resize, close, focus_lost };
   Type type;
   int x = 0;  // pointer position, or new width for resize
   int y = 0;  // new height for resize
