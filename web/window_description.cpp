@@ -69,6 +69,7 @@ std::optional<std::string> Narrator::after_input(const runtime::Window& window) 
     if (!picked_up && over == over_) return std::nullopt;
     dragging_ = true;
     over_ = over;
+    source_ = window.drag_source();
     const std::string where = over == window.drag_source() ? "its own place" : place(over);
     if (picked_up)
       return capitalised(place(window.drag_source())) + " is picked up, over " + where +
@@ -79,8 +80,10 @@ std::optional<std::string> Narrator::after_input(const runtime::Window& window) 
   std::string now = describe_window(window.form());
   const bool changed = now != shown_;
   shown_ = now;
-  if (ended && end.by_keyboard)
-    return (end.dropped ? "Put down on " + place(end.target) + ". " : std::string("The drag is cancelled. ")) + now;
+  if (ended && end.by_keys)
+    return (end.dropped ? "Put down on " + (end.target == source_ ? std::string("its own place") : place(end.target)) + ". "
+                        : std::string("The drag is cancelled. ")) +
+           now;
   if (!changed) return std::nullopt;
   return now;
 }

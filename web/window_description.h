@@ -28,6 +28,7 @@ class Narrator {
   std::string shown_;
   bool dragging_ = false;
   const runtime::Control* over_ = nullptr;
+  const runtime::Control* source_ = nullptr;
   std::uint64_t drag_ends_ = 0;
 };
 
