@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "runtime/core/form_object.h"
+#include "runtime/core/controls/form_object.h"
 
 namespace morvane::web {
 

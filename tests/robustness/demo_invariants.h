@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/project/runtime.h"
 
 namespace morvane::robustness {
 
