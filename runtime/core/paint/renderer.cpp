@@ -1,6 +1,7 @@
 #include "runtime/core/paint/renderer.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "runtime/core/paint/text_layout.h"
 
@@ -9,6 +10,19 @@ namespace morvane::runtime {
 void fill_rect(Framebuffer& fb, PixelRect r, PixelRect clip, std::uint32_t rgb) {
   r = r.intersect(clip).intersect(fb.bounds());
   for (int y = r.y; y < r.bottom(); ++y) std::fill_n(fb.row(y) + r.x, r.w, rgb);
+}
+
+// One ring of a three-dimensional edge, `inset` pixels inside `r`: its top and left in
+// one colour, then (when given) its bottom and right in another, drawn last so that they
+// own the two corners the sides share. `trim` shortens the top and left at their far ends.
+void edge_ring(Framebuffer& fb, PixelRect r, int inset, PixelRect clip, std::uint32_t top_left,
+               std::optional<std::uint32_t> bottom_right, int trim) {
+  const int x = r.x + inset, y = r.y + inset, w = r.w - 2 * inset, h = r.h - 2 * inset;
+  fill_rect(fb, {x, y, w - trim, 1}, clip, top_left);
+  fill_rect(fb, {x, y, 1, h - trim}, clip, top_left);
+  if (!bottom_right) return;
+  fill_rect(fb, {x, y + h - 1, w, 1}, clip, *bottom_right);
+  fill_rect(fb, {x + w - 1, y, 1, h}, clip, *bottom_right);
 }
 
 void invert_frame(Framebuffer& fb, PixelRect r, int width, PixelRect clip) {
@@ -101,14 +115,8 @@ void Renderer::paint_picture_box(const Control& c, Framebuffer& fb, PixelRect cl
   const std::uint32_t dark = colors_.rgb(syscolor::dark_shadow);
   const std::uint32_t highlight = colors_.rgb(syscolor::button_highlight);
   const std::uint32_t light = colors_.rgb(syscolor::light);
-  fill_rect(fb, {r.x, r.y, r.w, 1}, clip, shadow);
-  fill_rect(fb, {r.x, r.y, 1, r.h}, clip, shadow);
-  fill_rect(fb, {r.x, r.bottom() - 1, r.w, 1}, clip, highlight);
-  fill_rect(fb, {r.right() - 1, r.y, 1, r.h}, clip, highlight);
-  fill_rect(fb, {r.x + 1, r.y + 1, r.w - 2, 1}, clip, dark);
-  fill_rect(fb, {r.x + 1, r.y + 1, 1, r.h - 2}, clip, dark);
-  fill_rect(fb, {r.x + 1, r.bottom() - 2, r.w - 2, 1}, clip, light);
-  fill_rect(fb, {r.right() - 2, r.y + 1, 1, r.h - 2}, clip, light);
+  edge_ring(fb, r, 0, clip, shadow, highlight, 0);
+  edge_ring(fb, r, 1, clip, dark, light, 0);
 
   const PixelRect client = c.client_pixel_rect();
   const PixelRect inner = client.intersect(clip);
@@ -156,23 +164,13 @@ void Renderer::paint_button(const Control& c, bool pressed, bool focused, Frameb
   fill_rect(fb, r, clip, face);
   if (pressed) {
     // Pushed: a dark frame with the shadow inside it at the top and left.
-    fill_rect(fb, {r.x, r.y, r.w, 1}, clip, dark);
-    fill_rect(fb, {r.x, r.y, 1, r.h}, clip, dark);
-    fill_rect(fb, {r.x, r.bottom() - 1, r.w, 1}, clip, dark);
-    fill_rect(fb, {r.right() - 1, r.y, 1, r.h}, clip, dark);
-    fill_rect(fb, {r.x + 1, r.y + 1, r.w - 2, 1}, clip, shadow);
-    fill_rect(fb, {r.x + 1, r.y + 1, 1, r.h - 2}, clip, shadow);
+    edge_ring(fb, r, 0, clip, dark, dark, 0);
+    edge_ring(fb, r, 1, clip, shadow, std::nullopt, 0);
   } else {
     // Raised: highlight and light at the top and left, dark shadow and shadow at the
     // bottom and right.
-    fill_rect(fb, {r.x, r.y, r.w, 1}, clip, highlight);
-    fill_rect(fb, {r.x, r.y, 1, r.h}, clip, highlight);
-    fill_rect(fb, {r.x, r.bottom() - 1, r.w, 1}, clip, dark);
-    fill_rect(fb, {r.right() - 1, r.y, 1, r.h}, clip, dark);
-    fill_rect(fb, {r.x + 1, r.y + 1, r.w - 3, 1}, clip, light);
-    fill_rect(fb, {r.x + 1, r.y + 1, 1, r.h - 3}, clip, light);
-    fill_rect(fb, {r.x + 1, r.bottom() - 2, r.w - 2, 1}, clip, shadow);
-    fill_rect(fb, {r.right() - 2, r.y + 1, 1, r.h - 2}, clip, shadow);
+    edge_ring(fb, r, 0, clip, highlight, dark, 0);
+    edge_ring(fb, r, 1, clip, light, shadow, 1);
   }
   const int e = kButtonEdge;
   const PixelRect inside = PixelRect{r.x + e, r.y + e, r.w - 2 * e, r.h - 2 * e}.intersect(clip);
