@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #ifdef MORVANE_HAVE_TEXT
 #include "runtime/text/freetype_text.h"
@@ -15,14 +16,7 @@ using namespace morvane;
 
 namespace {
 
-std::string state(runtime::FormObject& form) {
-  auto shown = [&](const char* name) { return form.find(name)->visible() ? '1' : '0'; };
-  const std::string bits{shown("Picture1"), shown("Picture2"), shown("Picture3"), shown("Picture4")};
-  if (bits == "1100") return "Start";
-  if (bits == "0001") return "Complex";
-  if (bits == "1010") return "Product";
-  return "Unlisted(" + bits + ")";
-}
+std::string state(runtime::FormObject& form) { return logic::demonstration_state(form); }
 
 void report(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const char* step, const char* png_dir, int n) {
   auto& f = rt.form();

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "runtime/core/runtime.h"
+#include "runtime/core/project/runtime.h"
 
 namespace morvane::app {
 

@@ -9,12 +9,12 @@
 #include "app/image_writer.h"
 #include "app/version_resource.h"
 #include "form/window_model.h"
-#include "runtime/core/image_layout.h"
+#include "formats/image_layout.h"
 
 namespace morvane::app {
 namespace {
 
-namespace L = runtime::layout;
+namespace L = formats::layout;
 using form::Guid;
 
 void guid(ImageWriter& w, const char* text) { w.raw(Guid::parse(text).bytes); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/text/freetype_text.h"
 
@@ -13,17 +14,11 @@ using namespace morvane;
 
 namespace {
 
-std::string shown(runtime::FormObject& form) {
-  std::string bits;
-  for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) bits += form.find(name)->visible() ? '1' : '0';
-  return bits;
-}
-
 void write(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const std::string& dir, const char* name,
            const char* expected) {
-  if (shown(rt.form()) != expected)
+  if (logic::demonstration_state(rt.form()) != expected)
     throw std::runtime_error(std::string("the window is not in the ") + name + " state (Picture1..4 visible: " +
-                             shown(rt.form()) + ")");
+                             logic::visibility_bits(rt.form()) + ")");
   const std::string path = dir + "/" + name + ".png";
   runtime::write_png(p.framebuffer(), path);
   std::printf("%s\n", path.c_str());
@@ -42,11 +37,11 @@ int main(int argc, char** argv) {
     runtime::Runtime rt(app::enzyme_program());
     runtime::HeadlessPlatform p(&text);
     p.attach(rt);
-    write(rt, p, dir, "start", "1100");
+    write(rt, p, dir, "start", "Start");
     p.drag(290, 150, 330, 380, 8);  // the substrate (Picture2) onto the enzyme (Picture1)
-    write(rt, p, dir, "complex", "0001");
+    write(rt, p, dir, "complex", "Complex");
     p.click(340, 380);              // the complex (Picture4)
-    write(rt, p, dir, "product", "1010");
+    write(rt, p, dir, "product", "Product");
     p.feed({runtime::InputEvent::Type::close});
     return rt.exit_code();
   } catch (const std::exception& e) {

@@ -18,9 +18,9 @@
 #include "app/project_image_builder.h"
 #include "form/form_stream_reader.h"
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/renderer.h"
-#include "runtime/image/bitmap.h"
-#include "runtime/image/pixel_rows.h"
+#include "runtime/core/paint/renderer.h"
+#include "runtime/bitmap/bitmap.h"
+#include "runtime/bitmap/pixel_rows.h"
 #include "runtime/text/freetype_text.h"
 
 namespace {

@@ -1,6 +1,7 @@
-// The property codes of each kind of record in the form description stream: which code
-// carries which field of the window model, in which encoding, and the kind's defaults.
-// The writer, the reader and formdump all work from these tables.
+// The property codes of each kind of record in the form description stream (each kind's
+// row of the control kind catalogue holds its codes), and how a code's value goes into
+// and out of the window model's fields. The writer, the reader and formdump all work
+// from these.
 #pragma once
 
 #include <array>
@@ -13,58 +14,15 @@
 #include <vector>
 
 #include "form/window_model.h"
+#include "formats/stream_properties.h"
 
 namespace morvane::form {
 
-enum class Encoding : std::uint8_t {
-  byte,
-  int16,
-  word32,
-  colour,
-  rectangle16,
-  rectangle32,
-  narrow_string,
-  wide_string,
-  font,
-  picture,
-};
-
-// A field of FormSettings or ControlRecord that a property code carries.
-enum class Field : std::uint8_t {
-  caption,
-  back_color,
-  fore_color,
-  picture,
-  bounds,
-  visible,
-  tab_index,
-  flags,
-  setting_23,
-  link_topic,
-  client_area,
-  startup_position,
-  font,
-  drag_mode,
-  setting_2a,
-  tag,
-};
-
-inline constexpr std::array<Field, 16> all_fields = {
-    Field::caption,   Field::back_color, Field::fore_color,  Field::picture,
-    Field::bounds,    Field::visible,    Field::tab_index,   Field::flags,
-    Field::setting_23, Field::link_topic, Field::client_area, Field::startup_position,
-    Field::font,      Field::drag_mode,  Field::setting_2a,  Field::tag,
-};
-
-std::string_view field_name(Field field);
-
-struct PropertySpec {
-  std::uint8_t code;
-  Field field;
-  Encoding encoding;
-  bool always_carried;    // written even when it holds the kind's default
-  std::string_view name;  // for messages and dumps
-};
+using formats::Encoding;
+using formats::Field;
+using formats::PropertySpec;
+using formats::all_fields;
+using formats::field_name;
 
 // The codes of a kind, in rising order.
 std::span<const PropertySpec> property_table(ControlKind kind);

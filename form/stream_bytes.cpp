@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "formats/little_endian.h"
+
 namespace morvane::form {
 
 std::string hex_byte(std::uint8_t v) {
@@ -17,14 +19,9 @@ std::string hex_word(std::uint32_t v) {
   return out;
 }
 
-void ByteWriter::u16(std::uint16_t v) {
-  bytes_.push_back(static_cast<std::uint8_t>(v & 0xFF));
-  bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
-}
+void ByteWriter::u16(std::uint16_t v) { formats::append_le16(bytes_, v); }
 
-void ByteWriter::u32(std::uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<std::uint8_t>((v >> shift) & 0xFF));
-}
+void ByteWriter::u32(std::uint32_t v) { formats::append_le32(bytes_, v); }
 
 void ByteWriter::append(std::span<const std::uint8_t> data) {
   bytes_.insert(bytes_.end(), data.begin(), data.end());
@@ -36,7 +33,7 @@ void ByteWriter::append(std::string_view text) {
 
 void ByteWriter::patch_u32(std::size_t at, std::uint32_t v) {
   if (at > bytes_.size() || bytes_.size() - at < 4) throw std::logic_error("patch_u32 past the written bytes");
-  for (int i = 0; i < 4; ++i) bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
+  formats::store_le32(bytes_.data() + at, v);
 }
 
 StreamCursor::StreamCursor(std::span<const std::uint8_t> stream, std::size_t begin, std::size_t end,
@@ -61,15 +58,14 @@ std::uint8_t StreamCursor::u8(const Expected& what) {
 
 std::uint16_t StreamCursor::u16(const Expected& what) {
   need(2, what);
-  auto v = static_cast<std::uint16_t>(stream_[pos_] | (stream_[pos_ + 1] << 8));
+  const std::uint16_t v = formats::le16(stream_.data() + pos_);
   pos_ += 2;
   return v;
 }
 
 std::uint32_t StreamCursor::u32(const Expected& what) {
   need(4, what);
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | stream_[pos_ + static_cast<std::size_t>(i)];
+  const std::uint32_t v = formats::le32(stream_.data() + pos_);
   pos_ += 4;
   return v;
 }

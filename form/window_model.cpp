@@ -51,15 +51,6 @@ std::string Guid::to_string() const {
   return out;
 }
 
-std::string_view kind_name(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::picture_box: return "picture box";
-    case ControlKind::label: return "label";
-    case ControlKind::command_button: return "command button";
-    case ControlKind::form: return "form";
-  }
-  return "unknown kind";
-}
 
 PictureBytes PictureBytes::view(std::span<const std::uint8_t> bytes) {
   PictureBytes p;

@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "formats/control_kinds.h"
+
 namespace morvane::form {
 
 // A 16-byte identifier in the usual byte order (first three groups little-endian).
@@ -70,14 +72,8 @@ class PictureBytes {
   std::variant<std::vector<std::uint8_t>, std::span<const std::uint8_t>> bytes_;
 };
 
-enum class ControlKind : std::uint8_t {
-  picture_box = 0x00,
-  label = 0x01,
-  command_button = 0x04,
-  form = 0x0D,
-};
-
-std::string_view kind_name(ControlKind kind);
+using formats::ControlKind;
+using formats::kind_name;
 
 // Settings of the form itself. An absent optional takes the runtime's default.
 struct FormSettings {

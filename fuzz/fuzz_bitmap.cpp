@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "runtime/image/bitmap.h"
+#include "runtime/bitmap/bitmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   morvane::runtime::Image image;

@@ -11,8 +11,8 @@
 #include "app/project_image_builder.h"
 #include "form/form_stream_reader.h"
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/project_image.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/project/project_image.h"
+#include "runtime/core/project/runtime.h"
 
 using namespace morvane;
 

@@ -1,7 +1,7 @@
 #include "logic/enzyme_handlers.h"
 
 #include "logic/form1.h"
-#include "runtime/core/runtime_error.h"
+#include "runtime/core/objects/runtime_error.h"
 
 namespace morvane::logic {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "runtime/core/controls.h"
+#include "runtime/core/controls/controls.h"
 
 namespace morvane::logic {
 

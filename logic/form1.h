@@ -1,7 +1,7 @@
 // Form1's typed interface: the accessors of its controls, in control-number order.
 #pragma once
 
-#include "runtime/core/form_object.h"
+#include "runtime/core/controls/form_object.h"
 
 namespace morvane::logic {
 

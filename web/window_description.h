@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "runtime/core/form_object.h"
-#include "runtime/core/window.h"
+#include "runtime/core/controls/form_object.h"
+#include "runtime/core/window/window.h"
 
 namespace morvane::web {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "assets/painter/little_endian.h"
+#include "formats/little_endian.h"
 
 namespace morvane::painter {
 
@@ -17,21 +17,21 @@ std::vector<std::uint8_t> encode_bmp24(const Canvas& canvas) {
   out.reserve(file_size);
   out.push_back('B');
   out.push_back('M');
-  put_u32(out, file_size);
-  put_u16(out, 0);  // reserved
-  put_u16(out, 0);
-  put_u32(out, headers);  // offset of the pixel rows
-  put_u32(out, 40);       // information header size
-  put_i32(out, canvas.width());
-  put_i32(out, canvas.height());  // positive: bottom row first
-  put_u16(out, 1);                // planes
-  put_u16(out, 24);               // bits per pixel
-  put_u32(out, 0);                // no compression
-  put_u32(out, static_cast<std::uint32_t>(rows_size));
-  put_i32(out, 0);  // resolutions unstated
-  put_i32(out, 0);
-  put_u32(out, 0);  // colours used: none, there is no palette
-  put_u32(out, 0);  // important colours
+  formats::append_le32(out, file_size);
+  formats::append_le16(out, 0);  // reserved
+  formats::append_le16(out, 0);
+  formats::append_le32(out, headers);  // offset of the pixel rows
+  formats::append_le32(out, 40);       // information header size
+  formats::append_le32(out, static_cast<std::uint32_t>(canvas.width()));
+  formats::append_le32(out, static_cast<std::uint32_t>(canvas.height()));  // positive: bottom row first
+  formats::append_le16(out, 1);                // planes
+  formats::append_le16(out, 24);               // bits per pixel
+  formats::append_le32(out, 0);                // no compression
+  formats::append_le32(out, static_cast<std::uint32_t>(rows_size));
+  formats::append_le32(out, static_cast<std::uint32_t>(0));  // resolutions unstated
+  formats::append_le32(out, static_cast<std::uint32_t>(0));
+  formats::append_le32(out, 0);  // colours used: none, there is no palette
+  formats::append_le32(out, 0);  // important colours
 
   for (int y = canvas.height() - 1; y >= 0; --y) {
     const std::size_t row_start = out.size();

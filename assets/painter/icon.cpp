@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "assets/painter/little_endian.h"
+#include "formats/little_endian.h"
 
 namespace morvane::painter {
 
@@ -122,17 +122,17 @@ std::vector<std::uint8_t> encode_image(const IconImage& image) {
   const std::size_t colour_bytes = row_bytes(image.size, image.bits_per_pixel) * static_cast<std::size_t>(image.size);
   const std::size_t mask_bytes = row_bytes(image.size, 1) * static_cast<std::size_t>(image.size);
   std::vector<std::uint8_t> out;
-  put_u32(out, 40);
-  put_i32(out, image.size);
-  put_i32(out, 2 * image.size);  // colour rows and mask rows together
-  put_u16(out, 1);
-  put_u16(out, static_cast<std::uint16_t>(image.bits_per_pixel));
-  put_u32(out, 0);  // no compression
-  put_u32(out, static_cast<std::uint32_t>(colour_bytes + mask_bytes));
-  put_i32(out, 0);
-  put_i32(out, 0);
-  put_u32(out, 0);
-  put_u32(out, 0);
+  formats::append_le32(out, 40);
+  formats::append_le32(out, static_cast<std::uint32_t>(image.size));
+  formats::append_le32(out, static_cast<std::uint32_t>(2 * image.size));  // colour rows and mask rows together
+  formats::append_le16(out, 1);
+  formats::append_le16(out, static_cast<std::uint16_t>(image.bits_per_pixel));
+  formats::append_le32(out, 0);  // no compression
+  formats::append_le32(out, static_cast<std::uint32_t>(colour_bytes + mask_bytes));
+  formats::append_le32(out, static_cast<std::uint32_t>(0));
+  formats::append_le32(out, static_cast<std::uint32_t>(0));
+  formats::append_le32(out, 0);
+  formats::append_le32(out, 0);
   for (const Rgb colour : image.palette) {
     out.push_back(static_cast<std::uint8_t>(colour));
     out.push_back(static_cast<std::uint8_t>(colour >> 8));
@@ -166,9 +166,9 @@ std::vector<std::uint8_t> encode_ico(const std::vector<IconImage>& images) {
     encoded.push_back(encode_image(image));
   }
   std::vector<std::uint8_t> out;
-  put_u16(out, 0);  // reserved
-  put_u16(out, 1);  // an icon, not a cursor
-  put_u16(out, static_cast<std::uint16_t>(images.size()));
+  formats::append_le16(out, 0);  // reserved
+  formats::append_le16(out, 1);  // an icon, not a cursor
+  formats::append_le16(out, static_cast<std::uint16_t>(images.size()));
   std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
   for (std::size_t i = 0; i < images.size(); ++i) {
     const IconImage& image = images[i];
@@ -176,10 +176,10 @@ std::vector<std::uint8_t> encode_ico(const std::vector<IconImage>& images) {
     out.push_back(static_cast<std::uint8_t>(image.size));
     out.push_back(static_cast<std::uint8_t>(image.palette.size()));  // 2 or 16 colours
     out.push_back(0);
-    put_u16(out, 1);  // planes
-    put_u16(out, static_cast<std::uint16_t>(image.bits_per_pixel));
-    put_u32(out, static_cast<std::uint32_t>(encoded[i].size()));
-    put_u32(out, offset);
+    formats::append_le16(out, 1);  // planes
+    formats::append_le16(out, static_cast<std::uint16_t>(image.bits_per_pixel));
+    formats::append_le32(out, static_cast<std::uint32_t>(encoded[i].size()));
+    formats::append_le32(out, offset);
     offset += static_cast<std::uint32_t>(encoded[i].size());
   }
   for (const auto& image : encoded) out.insert(out.end(), image.begin(), image.end());

@@ -16,7 +16,8 @@
 #include "form/stream_bytes.h"
 #include "form/stream_locator.h"
 #include "form/tools/file_bytes.h"
-#include "runtime/image/bitmap.h"
+#include "formats/utf16.h"
+#include "runtime/bitmap/bitmap.h"
 
 namespace {
 
@@ -40,38 +41,21 @@ std::string narrow_text(std::string_view s) {
   return out + "\"";
 }
 
-// UTF-16 to UTF-8 for display; unpaired surrogates show as U+FFFD.
+// UTF-16 for display: quotes and backslashes escaped, control characters as \xNN,
+// unpaired surrogates as U+FFFD.
 std::string wide_text(std::u16string_view s) {
   std::string out = "\"";
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char32_t cp = s[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    if (cp == '"' || cp == '\\') {
+  for (const char ch : morvane::formats::utf16_to_utf8(s)) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (ch == '"' || ch == '\\') {
       out += '\\';
-      out += static_cast<char>(cp);
-    } else if (cp < 0x20 || cp == 0x7F) {
+      out += ch;
+    } else if (c < 0x20 || c == 0x7F) {
       char esc[8];
-      std::snprintf(esc, sizeof esc, "\\x%02X", static_cast<unsigned>(cp));
+      std::snprintf(esc, sizeof esc, "\\x%02X", static_cast<unsigned>(c));
       out += esc;
-    } else if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      out += ch;
     }
   }
   return out + "\" (" + std::to_string(s.size()) + " characters)";

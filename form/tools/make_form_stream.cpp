@@ -9,7 +9,7 @@
 #include "form/form_stream_writer.h"
 #include "form/tools/file_bytes.h"
 #include "form/window_model.h"
-#include "runtime/image/bitmap.h"
+#include "runtime/bitmap/bitmap.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "runtime/core/text_rasterizer.h"
+#include "runtime/core/paint/text_rasterizer.h"
 #include "runtime/text/font_locator.h"
 
 namespace morvane::runtime::text {

@@ -5,9 +5,9 @@
 #include "app/project_image_builder.h"
 #include "assets/pictures.h"
 #include "logic/enzyme_handlers.h"
-#include "runtime/core/image_layout.h"
-#include "runtime/core/renderer.h"
-#include "runtime/core/system_colors.h"
+#include "formats/image_layout.h"
+#include "runtime/core/paint/renderer.h"
+#include "runtime/core/paint/system_colors.h"
 #include "tests/support/demo_fixture.h"
 
 namespace {
@@ -232,8 +232,8 @@ TEST_F(Demonstration, MarkedAndUnmarkedEntryWorkOnTheSameForm) {
   const auto project = rt().project();
   const auto image = app::embedded_image();
   const std::uint32_t ot = runtime::le32(image.bytes.data() + (image.base + 0x94 + 4 - image.base));
-  const std::uint32_t od = runtime::le32(image.bytes.data() + (ot - image.base) + runtime::layout::object_table::objects);
-  const std::uint32_t methods = runtime::le32(image.bytes.data() + (od - image.base) + runtime::layout::object_descriptor::method_list);
+  const std::uint32_t od = runtime::le32(image.bytes.data() + (ot - image.base) + formats::layout::object_table::objects);
+  const std::uint32_t methods = runtime::le32(image.bytes.data() + (od - image.base) + formats::layout::object_descriptor::method_list);
   auto method = [&](int i) { return runtime::le32(image.bytes.data() + (methods - image.base) + 4 * i); };
 
   to_complex();

@@ -9,7 +9,7 @@
 #include "assets/pictures.h"
 #include "form/form_stream_reader.h"
 #include "form/window_model.h"
-#include "runtime/core/form_loader.h"
+#include "runtime/core/controls/form_loader.h"
 
 namespace {
 

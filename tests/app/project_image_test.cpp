@@ -9,15 +9,15 @@
 #include "app/program.h"
 #include "app/project_image_builder.h"
 #include "form/window_model.h"
-#include "runtime/core/byte_reader.h"
-#include "runtime/core/image_layout.h"
-#include "runtime/core/project_image.h"
+#include "runtime/core/project/byte_reader.h"
+#include "formats/image_layout.h"
+#include "runtime/core/project/project_image.h"
 
 namespace {
 
 using morvane::runtime::le16;
 using morvane::runtime::le32;
-namespace L = morvane::runtime::layout;
+namespace L = morvane::formats::layout;
 
 class ImageBytes : public ::testing::Test {
  protected:

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/image/bitmap.h"
+#include "runtime/bitmap/bitmap.h"
 #include "tests/assets/picture_files.h"
 
 namespace morvane::test {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assets/pictures.h"
+#include "formats/little_endian.h"
 #include "tests/assets/picture_files.h"
 
 #ifdef MORVANE_TESTS_HAVE_PNG
@@ -18,11 +19,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint32_t le32(const Bytes& b, std::size_t at) {
-  return static_cast<std::uint32_t>(b.at(at)) | static_cast<std::uint32_t>(b.at(at + 1)) << 8 |
-         static_cast<std::uint32_t>(b.at(at + 2)) << 16 | static_cast<std::uint32_t>(b.at(at + 3)) << 24;
-}
-std::uint16_t le16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>(b.at(at) | b.at(at + 1) << 8); }
+std::uint32_t le32(const Bytes& b, std::size_t at) { return formats::le32(&b.at(at + 3) - 3); }
+std::uint16_t le16(const Bytes& b, std::size_t at) { return formats::le16(&b.at(at + 1) - 1); }
 
 constexpr std::uint32_t transparent = 0xFF000000;  // marks the ground in decoded images
 

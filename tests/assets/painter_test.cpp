@@ -12,7 +12,7 @@
 #include "assets/painter/pictures.h"
 #include "assets/painter/subpixel.h"
 #include "assets/painter/typesetter.h"
-#include "runtime/image/bitmap.h"
+#include "runtime/bitmap/bitmap.h"
 #include "tests/assets/picture_files.h"
 
 namespace morvane::test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/image/bitmap.h"
+#include "runtime/bitmap/bitmap.h"
 
 namespace morvane::test {
 

@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "runtime/image/bitmap.h"
-#include "runtime/image/pixel_rows.h"
+#include "runtime/bitmap/bitmap.h"
+#include "runtime/bitmap/pixel_rows.h"
 
 #if defined(__unix__) && !defined(__EMSCRIPTEN__)
 #include <sys/mman.h>

@@ -4,7 +4,7 @@
 #include "form/form1_stream.h"
 #include "form/form_stream_reader.h"
 #include "form/form_stream_writer.h"
-#include "runtime/image/bitmap.h"
+#include "runtime/bitmap/bitmap.h"
 
 namespace morvane::form {
 namespace {

@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "form/window_model.h"
+#include "formats/little_endian.h"
 
 namespace morvane::form::test {
 
-inline void put_u16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
-  b[at] = static_cast<std::uint8_t>(v);
-  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-inline void put_u32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-  for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-inline std::uint32_t get_u32(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-}
+inline void put_u16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) { formats::store_le16(&b.at(at + 1) - 1, v); }
+inline void put_u32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { formats::store_le32(&b.at(at + 3) - 3, v); }
+inline std::uint32_t get_u32(std::span<const std::uint8_t> b, std::size_t at) { return formats::le32(b.subspan(at, 4).data()); }
 
 // A 24-bit bottom-up bitmap file of width x height with pseudo-random pixels from `seed`;
 // 203 x 203 gives the 124,290 bytes of the real pictures.

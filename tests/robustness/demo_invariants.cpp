@@ -6,14 +6,6 @@ namespace morvane::robustness {
 
 using runtime::InputEvent;
 
-std::string visibility_bits(const runtime::FormObject& form) {
-  std::string bits;
-  for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) {
-    const runtime::Control* c = form.find(name);
-    bits += c == nullptr ? '?' : (c->visible() ? '1' : '0');
-  }
-  return bits;
-}
 
 DemoInvariants::DemoInvariants(const runtime::Runtime& runtime)
     : runtime_(runtime), form_refs_(runtime.form().ref_count()) {
@@ -24,7 +16,7 @@ std::string DemoInvariants::check() const {
   const runtime::FormObject& form = runtime_.form();
   std::string broken;
   const std::string bits = visibility_bits(form);
-  if (bits != "1100" && bits != "0001" && bits != "1010")
+  if (!logic::is_demonstration_state(bits))
     broken += "visibility " + bits + " is none of Start 1100, Complex 0001, Product 1010; ";
   if (form.ref_count() != form_refs_)
     broken += "form references " + std::to_string(form.ref_count()) + ", were " + std::to_string(form_refs_) + "; ";

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/project/runtime.h"
 
 namespace morvane::robustness {
 
-// "1100" and so on: the Visible bits of Picture1..4.
-std::string visibility_bits(const runtime::FormObject& form);
+using logic::visibility_bits;
 
 // Watches one runtime: the visibility state must be Start (1100), Complex (0001) or
 // Product (1010), every reference count (the form's and each control's) must be back

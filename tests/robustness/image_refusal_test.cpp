@@ -14,16 +14,16 @@
 #include "app/project_image_builder.h"
 #include "form/form_stream_error.h"
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/byte_reader.h"
-#include "runtime/core/image_layout.h"
-#include "runtime/core/project_image.h"
-#include "runtime/core/runtime.h"
-#include "runtime/core/runtime_error.h"
+#include "runtime/core/project/byte_reader.h"
+#include "formats/image_layout.h"
+#include "runtime/core/project/project_image.h"
+#include "runtime/core/project/runtime.h"
+#include "runtime/core/objects/runtime_error.h"
 
 namespace {
 
 using namespace morvane;
-namespace L = runtime::layout;
+namespace L = formats::layout;
 
 // A writable copy of the embedded image, with the addresses of its records.
 class Image {

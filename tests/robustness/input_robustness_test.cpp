@@ -14,8 +14,8 @@
 #include "app/project_image_builder.h"
 #include "form/window_model.h"
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/form_loader.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/controls/form_loader.h"
+#include "runtime/core/project/runtime.h"
 #include "tests/robustness/demo_invariants.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/program.h"
 #include "runtime/backends/headless/headless_platform.h"
-#include "runtime/core/runtime.h"
+#include "runtime/core/project/runtime.h"
 
 namespace {
 

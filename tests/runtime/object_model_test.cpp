@@ -1,10 +1,10 @@
 // Reference counting, variants, runtime strings and access to members by name.
 #include <gtest/gtest.h>
 
-#include "runtime/core/controls.h"
-#include "runtime/core/form_object.h"
-#include "runtime/core/runtime_error.h"
-#include "runtime/core/variant.h"
+#include "runtime/core/controls/controls.h"
+#include "runtime/core/controls/form_object.h"
+#include "runtime/core/objects/runtime_error.h"
+#include "runtime/core/objects/variant.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 
 namespace morvane::testing {
@@ -42,14 +43,7 @@ class DemoFixture : public ::testing::Test {
   }
 
   // "Start", "Complex", "Product", or the four Visible bits of Picture1..4.
-  std::string state() {
-    const std::string bits{control("Picture1").visible() ? '1' : '0', control("Picture2").visible() ? '1' : '0',
-                           control("Picture3").visible() ? '1' : '0', control("Picture4").visible() ? '1' : '0'};
-    if (bits == "1100") return "Start";
-    if (bits == "0001") return "Complex";
-    if (bits == "1010") return "Product";
-    return bits;
-  }
+  std::string state() { return logic::demonstration_state(form()); }
 
   void click(Point p) { platform().click(p.x, p.y); }
   void drag(Point from, Point to) { platform().drag(from.x, from.y, to.x, to.y); }

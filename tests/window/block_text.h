@@ -2,7 +2,7 @@
 // is a solid block, so tests can tell exactly where a caption lands.
 #pragma once
 
-#include "runtime/core/text_rasterizer.h"
+#include "runtime/core/paint/text_rasterizer.h"
 
 namespace morvane::testing {
 

@@ -8,7 +8,7 @@
 #include "assets/pictures.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
-#include "runtime/core/window.h"
+#include "runtime/core/window/window.h"
 
 namespace morvane::runtime {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/form_object.h"
-#include "runtime/core/window.h"
+#include "runtime/core/controls/form_object.h"
+#include "runtime/core/window/window.h"
 
 namespace morvane::runtime {
 namespace {

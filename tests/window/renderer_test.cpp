@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "block_text.h"
-#include "runtime/core/form_object.h"
-#include "runtime/core/renderer.h"
+#include "runtime/core/controls/form_object.h"
+#include "runtime/core/paint/renderer.h"
 
 namespace morvane::runtime {
 namespace {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "runtime/backends/browser/pending_area.h"
-#include "runtime/core/framebuffer.h"
-#include "runtime/core/renderer.h"
-#include "runtime/core/runtime.h"
-#include "runtime/core/system_colors.h"
+#include "runtime/core/paint/framebuffer.h"
+#include "runtime/core/paint/renderer.h"
+#include "runtime/core/project/runtime.h"
+#include "runtime/core/paint/system_colors.h"
 
 namespace morvane::runtime {
 

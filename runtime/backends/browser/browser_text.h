@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "runtime/core/text_rasterizer.h"
+#include "runtime/core/paint/text_rasterizer.h"
 
 namespace morvane::runtime {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/core/framebuffer.h"
+#include "runtime/core/paint/framebuffer.h"
 
 namespace morvane::runtime {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "runtime/core/controls.h"
+#include "runtime/core/controls/controls.h"
 
 namespace morvane::runtime {
 

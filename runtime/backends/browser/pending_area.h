@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "runtime/core/geometry.h"
+#include "runtime/core/objects/geometry.h"
 
 namespace morvane::runtime {
 

@@ -1,6 +1,6 @@
 #include "runtime/backends/desktop/sdl_keys.h"
 
-#include "runtime/core/window.h"
+#include "runtime/core/window/window.h"
 
 namespace morvane::runtime {
 

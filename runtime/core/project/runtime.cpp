@@ -1,0 +1,120 @@
+#include "runtime/core/project/runtime.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "form/form_stream_error.h"
+#include "runtime/core/controls/form_loader.h"
+#include "formats/image_layout.h"
+
+namespace morvane::runtime {
+
+Runtime::Runtime(Program program) : program_(std::move(program)) {
+  project_ = read_project(program_.image, program_.descriptor);
+  check_natives();
+  if (!program_.read_form) throw RuntimeError(status::failed, "no reader for the form description");
+  // The image outlives the form: pictures read from its stream are shown in place.
+  form::WindowModel model = program_.read_form(program_.image, project_);
+  form_ = load_form(model, project_, form_stream(program_.image, project_));
+  window_ = std::make_unique<Window>(form_, *this);
+  raise(*form_, Event::load, {});
+}
+
+Runtime::~Runtime() {
+  window_.reset();
+  form_.reset();
+}
+
+const ControlEntryInfo* Runtime::entry_for(const Control& control) const {
+  const bool is_form = &control == form_.get();
+  for (const auto& e : project_.controls)
+    if (is_form ? e.is_form() : (!e.is_form() && e.number == control.number())) return &e;
+  return nullptr;
+}
+
+// Every handler body that a filled event slot leads to must name a routine the program
+// has; a program that cannot run one of its bound events is refused before it starts.
+void Runtime::check_natives() const {
+  for (const ControlEntryInfo& entry : project_.controls) {
+    for (int slot = 0; slot < entry.slot_count; ++slot) {
+      const std::uint32_t address = read_event_slot(program_.image, entry, slot);
+      if (address == 0) continue;
+      const EntryTarget target = decode_entry(program_.image, project_, address);
+      if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
+        throw ImageError(program_.image.offset_of(target.body, formats::layout::code::handler_body_size, "a handler body") + 4,
+                         "a native routine index below " + std::to_string(program_.natives.size()) +
+                             " in the handler that slot " + std::to_string(slot) + " of " + entry.name +
+                             " leads to, found " + std::to_string(target.native_index));
+    }
+  }
+}
+
+Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const EventArgs& args) {
+  const EntryTarget target = decode_entry(program_.image, project_, address);
+  if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
+    throw RuntimeError(status::failed, "handler body names native routine " + std::to_string(target.native_index) +
+                                           ", which the program does not have");
+  // The event entry's subtraction: the event sink becomes the form reference plus one.
+  // A handler is only ever given the form itself, marked or not.
+  const std::uintptr_t reference = object - target.amount;
+  if ((reference & ~std::uintptr_t{1}) != form_->instance_address()) {
+    char at[16];
+    std::snprintf(at, sizeof at, "0x%08X", address);
+    throw RuntimeError(status::failed,
+                       std::string("the entry at ") + at + " would hand its handler something else than the form");
+  }
+  return program_.natives[target.native_index](reference, args);
+}
+
+void Runtime::raise(Control& control, Event event, const EventArgs& args) {
+  if (untrapped_error_) return;
+  const ControlEntryInfo* entry = entry_for(control);
+  const auto slot = event_slot(control.kind(), event);
+  const std::uint32_t address = (entry && slot) ? read_event_slot(program_.image, *entry, *slot) : 0;
+  if (address == 0) {
+    ++dropped_;  // no handler: nothing of the program runs
+    return;
+  }
+  ++delivered_;
+  // Keep the form alive for the call even if the window went away meanwhile.
+  const Ref<FormObject> keep = Ref<FormObject>::share(form_.get());
+  try {
+    call_entry(address, form_->sink_address(entry->sink_place), args);
+  } catch (const RuntimeError& e) {
+    untrapped(format_runtime_error(e));
+  } catch (const ImageError& e) {
+    untrapped(std::string("broken program image: ") + e.what());
+  }
+}
+
+void Runtime::untrapped(const std::string& message) {
+  // An untrapped run-time error ends the run: the window would otherwise be left
+  // half-way between two of its states.
+  untrapped_error_ = message;
+  std::fprintf(stderr, "morvane: %s\n", message.c_str());
+  std::fflush(stderr);
+  if (error_display_) error_display_(message);
+  window_->close();
+}
+
+void ThunRTMain(Program program, Platform& platform) {
+  int code = 1;
+  try {
+    Runtime runtime(std::move(program));
+    code = platform.run(runtime);
+  } catch (const std::exception& e) {
+    // Say which input a refusal's offset counts in.
+    const char* input = dynamic_cast<const ImageError*>(&e)              ? "the project image, "
+                        : dynamic_cast<const form::FormStreamError*>(&e) ? "the form description stream, "
+                                                                         : "";
+    const std::string message = std::string("cannot start: ") + input + e.what();
+    std::fprintf(stderr, "morvane: %s\n", message.c_str());
+    platform.show_fatal(message);
+    code = 1;
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::exit(code);
+}
+
+}  // namespace morvane::runtime

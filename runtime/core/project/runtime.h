@@ -1,0 +1,93 @@
+// Start-up and event routing: reads the project image, loads the start-up form,
+// and routes each event through the control's event table into the program.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "form/window_model.h"
+#include "runtime/core/controls/events.h"
+#include "runtime/core/controls/form_object.h"
+#include "runtime/core/project/project_image.h"
+#include "runtime/core/window/window.h"
+
+namespace morvane::runtime {
+
+// A routine of the program's own code: receives the object argument (for an event
+// entry, the form reference with its lowest bit set) and the event's arguments.
+using NativeRoutine = Status (*)(std::uintptr_t object, const EventArgs& args);
+
+// Produces the window's model of the start-up form from the program image (normally
+// by reading the form description stream that the form table names); throws on failure.
+using FormReader = std::function<form::WindowModel(const ProgramImage& image, const ProjectInfo& project)>;
+
+struct Program {
+  ProgramImage image;
+  std::uint32_t descriptor = 0;              // address of the project descriptor
+  std::span<const NativeRoutine> natives;    // by the index that handler bodies name
+  FormReader read_form;
+};
+
+class Runtime final : public EventDispatcher {
+ public:
+  // Reads the image and loads the start-up form. Throws ImageError, RuntimeError or
+  // the form reader's error on a program it cannot start.
+  explicit Runtime(Program program);
+  ~Runtime() override;
+
+  const ProjectInfo& project() const { return project_; }
+  const Program& program() const { return program_; }
+  FormObject& form() const { return *form_; }
+  Window& window() const { return *window_; }
+
+  // The run is over: the form was closed or an untrapped error ended it.
+  bool finished() const { return window_->closed(); }
+  int exit_code() const { return untrapped_error_ ? 1 : 0; }
+  const std::optional<std::string>& untrapped_error() const { return untrapped_error_; }
+  // Where untrapped errors are shown besides standard error (the platform's window).
+  void set_error_display(std::function<void(const std::string&)> display) { error_display_ = std::move(display); }
+
+  // Calls entry `address` of the program's code with `object` as first argument,
+  // the way the runtime calls event entries and method entries.
+  Status call_entry(std::uint32_t address, std::uintptr_t object, const EventArgs& args);
+
+  // EventDispatcher: routes through the control's event table.
+  void raise(Control& control, Event event, const EventArgs& args) override;
+
+  // Counts of events that reached program code and events dropped at an empty slot.
+  std::uint64_t events_delivered() const { return delivered_; }
+  std::uint64_t events_dropped() const { return dropped_; }
+
+ private:
+  void check_natives() const;
+  void untrapped(const std::string& message);
+  const ControlEntryInfo* entry_for(const Control& control) const;
+
+  Program program_;
+  ProjectInfo project_;
+  Ref<FormObject> form_;
+  std::unique_ptr<Window> window_;
+  std::optional<std::string> untrapped_error_;
+  std::function<void(const std::string&)> error_display_;
+  std::uint64_t delivered_ = 0;
+  std::uint64_t dropped_ = 0;
+};
+
+// A platform runs the message loop of the loaded form's window.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  // Shows the window and runs until the run is finished; returns the exit code.
+  virtual int run(Runtime& runtime) = 0;
+  // Says that the program cannot start, where a person can see it (besides stderr).
+  virtual void show_fatal(const std::string& message) = 0;
+};
+
+// Runs the whole life of the program and ends the process; never returns.
+[[noreturn]] void ThunRTMain(Program program, Platform& platform);
+
+}  // namespace morvane::runtime
