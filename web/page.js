@@ -78,7 +78,6 @@ var Module = {
 
   window.addEventListener('load', function() {
     navigator.serviceWorker.register('service-worker.js').then(function(registration) {
-      window.morvaneOffline = registration;
       hurry(registration.waiting);
       hurry(registration.installing);
       registration.addEventListener('updatefound', function() { hurry(registration.installing); });
