@@ -1,8 +1,10 @@
 // Keeps the demonstration working without a network. On install it fetches every file
-// of this build into a cache named for the build; only a complete set is kept, so a
-// failed fetch leaves the previous build's cache (or none) in charge. Once active it
-// deletes every other build's cache and answers the page's requests from its own,
-// going to the network only for what the build does not hold.
+// of this build and keeps them, in a cache named for the build, only when all of them
+// came and together they are this build (their hash is the build's version): a failed
+// fetch, or a server that was given a newer build halfway, leaves the previous build's
+// cache (or none) in charge. Once active it deletes every other build's cache and
+// answers the page's requests from its own, going to the network only for what the
+// build does not hold.
 //
 // The build writes the two placeholders below (stamp_service_worker.mjs): the build's
 // version, a hash of all its files, and the list of those files.
@@ -13,13 +15,45 @@ var FILES = @SITE_FILES@;
 var PREFIX = 'morvane-';
 var CACHE = PREFIX + VERSION;
 
-self.addEventListener('install', function(event) {
-  event.waitUntil(caches.open(CACHE).then(function(cache) {
-    // Straight from the network, past any HTTP cache that may hold another build's file.
-    var requests = FILES.map(function(file) { return new Request(file, {cache: 'reload'}); });
-    return cache.addAll(requests).catch(function(error) {
-      return caches.delete(CACHE).then(function() { throw error; });
+// Every file, checked with the server (an unchanged file comes from the HTTP cache).
+function fetchAll() {
+  return Promise.all(FILES.map(function(file) {
+    return fetch(new Request(file, {cache: 'no-cache'})).then(function(response) {
+      if (!response.ok) throw new Error(file + ': HTTP ' + response.status);
+      return response.arrayBuffer().then(function(body) {
+        return {file: file, body: body, status: response.status, headers: response.headers};
+      });
     });
+  }));
+}
+
+// The same hash as the build's: each name, a zero byte, the contents, a zero byte.
+function versionOf(fetched) {
+  var text = new TextEncoder();
+  var parts = [];
+  fetched.forEach(function(f) {
+    parts.push(text.encode(f.file + '\0'), new Uint8Array(f.body), text.encode('\0'));
+  });
+  var all = new Uint8Array(parts.reduce(function(n, p) { return n + p.length; }, 0));
+  parts.reduce(function(at, p) { all.set(p, at); return at + p.length; }, 0);
+  return crypto.subtle.digest('SHA-256', all).then(function(digest) {
+    return Array.from(new Uint8Array(digest), function(b) { return (b < 16 ? '0' : '') + b.toString(16); })
+      .join('').slice(0, 16);
+  });
+}
+
+self.addEventListener('install', function(event) {
+  event.waitUntil(fetchAll().then(function(fetched) {
+    return versionOf(fetched).then(function(version) {
+      if (version !== VERSION) throw new Error('the files served are not build ' + VERSION + ' but ' + version);
+      return caches.open(CACHE).then(function(cache) {
+        return Promise.all(fetched.map(function(f) {
+          return cache.put(f.file, new Response(f.body, {status: f.status, headers: f.headers}));
+        }));
+      });
+    });
+  }).catch(function(error) {
+    return caches.delete(CACHE).then(function() { throw error; });
   }));
 });
 

@@ -94,16 +94,20 @@ describe('offline', () => {
     assert.deepEqual([...session.problems, ...server.failures], []);
   });
 
-  test('a build that cannot be fetched whole leaves the kept build in place', async () => {
-    const broken = secondBuild(root);
-    fs.rmSync(path.join(broken.dir, 'morvane.wasm'));
-    await session.context.setOffline(false);
-    server.use(broken.dir);
-    assert.equal(await lookForUpdate(page), 'redundant');
-    assert.deepEqual(await cacheNames(page), [`morvane-${first.version}`]);
-    await reloadOffline(session, server);
-    await expectState(page, 'Start');
-    assert.equal(await page.evaluate(() => window.morvaneSecondBuild), undefined);
+  test('a build that cannot be fetched whole, or not as one build, leaves the kept build in place', async () => {
+    const missing = secondBuild(root);
+    fs.rmSync(path.join(missing.dir, 'morvane.wasm'));
+    const mixed = secondBuild(root); // its script changed after its worker was stamped
+    fs.appendFileSync(path.join(mixed.dir, 'page.js'), '\n// changed on the server halfway\n');
+    for (const broken of [missing, mixed]) {
+      await session.context.setOffline(false);
+      server.use(broken.dir);
+      assert.equal(await lookForUpdate(page), 'redundant');
+      assert.deepEqual(await cacheNames(page), [`morvane-${first.version}`]);
+      await reloadOffline(session, server);
+      await expectState(page, 'Start');
+      assert.equal(await page.evaluate(() => window.morvaneSecondBuild), undefined);
+    }
     assert.deepEqual(server.failures, ['GET /morvane.wasm: 404']);
     server.failures.length = 0;
   });
