@@ -214,6 +214,11 @@ describe('with the keyboard alone', () => {
       await expectState(page, 'Start', c.said + STATES.Start.said);
       assert.ok((await pixels(page)).raw.equals(before), `the window changed after ${c.keys.join(' ')}`);
     }
+    // The page losing the keyboard cancels too.
+    await press(' ', 'Shift+ArrowDown');
+    await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+    await expectState(page, 'Start', 'The drag is cancelled. ' + STATES.Start.said);
+    assert.ok((await pixels(page)).raw.equals(before), 'the window changed after the page lost the keyboard');
     // A click elsewhere cancels too, and hides the focus ring.
     await press(' ', 'Shift+ArrowDown', 'Shift+ArrowDown', 'Shift+ArrowDown');
     await page.mouse.click(600, 420);
