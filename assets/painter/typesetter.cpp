@@ -175,22 +175,83 @@ std::optional<Box> smoothed_ink(const SampleMask& mask) {
 
 }  // namespace
 
-SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
-  const ZoneHeights hinted = hinted_zones(word.pixels_per_em_x, word.pixels_per_em_y);
+namespace {
+
+// Where each hinted zone of the face goes: the word's own rows where it fixes them.
+ZoneMap zone_map(const ZoneHeights& hinted, const ZoneTargets& wanted) {
   ZoneMap zones;
   zones.add(0, 0);
   const auto target = [](const std::optional<int>& rows, long hinted_height) {
     return rows ? *rows * one_pixel : hinted_height;
   };
-  zones.add(hinted.x_height, target(word.zones.x_height, hinted.x_height));
-  zones.add(hinted.cap_height, target(word.zones.cap_height, hinted.cap_height));
-  zones.add(hinted.ascender, target(word.zones.ascender, hinted.ascender));
-  zones.add(-hinted.descender, -target(word.zones.descender, hinted.descender));
+  zones.add(hinted.x_height, target(wanted.x_height, hinted.x_height));
+  zones.add(hinted.cap_height, target(wanted.cap_height, hinted.cap_height));
+  zones.add(hinted.ascender, target(wanted.ascender, hinted.ascender));
+  zones.add(-hinted.descender, -target(wanted.descender, hinted.descender));
   zones.finish();
+  return zones;
+}
 
-  const int samples_across = canvas.width() * samples_per_pixel;
-  const int pitch = (samples_across + 31) / 32 * 4;
-  std::vector<unsigned char> buffer(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(canvas.height()));
+// A one-bit sample buffer as wide as the canvas times the horizontal sampling.
+struct SampleBuffer {
+  int samples_across;
+  int pitch;
+  std::vector<unsigned char> bytes;
+  explicit SampleBuffer(const Canvas& canvas)
+      : samples_across(canvas.width() * samples_per_pixel),
+        pitch((samples_across + 31) / 32 * 4),
+        bytes(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(canvas.height())) {}
+};
+
+// The glyph's outline, placed and zoned, rasterised into samples.
+SampleMask rasterise(FT_Library library, FT_Outline& outline, char character, SampleBuffer& buffer,
+                     const Canvas& canvas) {
+  FT_BBox box;
+  FT_Outline_Get_CBox(&outline, &box);
+  if (box.xMin < 0 || box.yMin < 0 || box.xMax > buffer.samples_across * one_pixel ||
+      box.yMax > canvas.height() * one_pixel) {
+    throw std::out_of_range(std::string("glyph '") + character + "' does not fit on the canvas");
+  }
+  std::fill(buffer.bytes.begin(), buffer.bytes.end(), 0);
+  FT_Bitmap bitmap;
+  FT_Bitmap_Init(&bitmap);
+  bitmap.rows = static_cast<unsigned>(canvas.height());
+  bitmap.width = static_cast<unsigned>(buffer.samples_across);
+  bitmap.pitch = buffer.pitch;
+  bitmap.buffer = buffer.bytes.data();
+  bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+  check(FT_Outline_Get_Bitmap(library, &outline, &bitmap), "rasterising a glyph");
+
+  SampleMask mask(canvas.width(), canvas.height());
+  for (int y = 0; y < canvas.height(); ++y) {
+    const unsigned char* row = buffer.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(buffer.pitch);
+    for (int s = 0; s < buffer.samples_across; ++s) {
+      if ((row[s / 8] >> (7 - s % 8)) & 1) mask.set(s, y);
+    }
+  }
+  return mask;
+}
+
+// Sets the word's smoothed pixels inside its ink box, on white only.
+void lay_ink(Canvas& canvas, const SampleMask& word_mask, const Box& ink, const std::string& text) {
+  for (int y = ink.y0; y <= ink.y1; ++y) {
+    for (int x = ink.x0; x <= ink.x1; ++x) {
+      const Rgb colour = smoothed_pixel(word_mask, x, y);
+      if (colour == white) continue;
+      if (canvas.at(x, y) != white) {
+        throw std::logic_error("the word \"" + text + "\" would cover a pixel that is not white at (" +
+                               std::to_string(x) + ", " + std::to_string(y) + ")");
+      }
+      canvas.set(x, y, colour);
+    }
+  }
+}
+
+}  // namespace
+
+SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
+  const ZoneMap zones = zone_map(hinted_zones(word.pixels_per_em_x, word.pixels_per_em_y), word.zones);
+  SampleBuffer buffer(canvas);
   // The rasteriser's y axis points up from the canvas's bottom edge.
   const long baseline_up = static_cast<long>(canvas.height() - (word.baseline_row + 1)) * one_pixel;
 
@@ -204,30 +265,7 @@ SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
       outline.points[i].x = (pen + outline.points[i].x) * samples_per_pixel;
       outline.points[i].y = baseline_up + zones(outline.points[i].y);
     }
-    FT_BBox box;
-    FT_Outline_Get_CBox(&outline, &box);
-    if (box.xMin < 0 || box.yMin < 0 || box.xMax > samples_across * one_pixel ||
-        box.yMax > canvas.height() * one_pixel) {
-      throw std::out_of_range(std::string("glyph '") + character + "' does not fit on the canvas");
-    }
-
-    std::fill(buffer.begin(), buffer.end(), 0);
-    FT_Bitmap bitmap;
-    FT_Bitmap_Init(&bitmap);
-    bitmap.rows = static_cast<unsigned>(canvas.height());
-    bitmap.width = static_cast<unsigned>(samples_across);
-    bitmap.pitch = pitch;
-    bitmap.buffer = buffer.data();
-    bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
-    check(FT_Outline_Get_Bitmap(face_->library, &outline, &bitmap), "rasterising a glyph");
-
-    SampleMask glyph_mask(canvas.width(), canvas.height());
-    for (int y = 0; y < canvas.height(); ++y) {
-      const unsigned char* row = buffer.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch);
-      for (int s = 0; s < samples_across; ++s) {
-        if ((row[s / 8] >> (7 - s % 8)) & 1) glyph_mask.set(s, y);
-      }
-    }
+    const SampleMask glyph_mask = rasterise(face_->library, outline, character, buffer, canvas);
     if (const auto ink = smoothed_ink(glyph_mask)) result.glyphs.push_back({character, *ink});
     word_mask.merge(glyph_mask);
     pen += (glyph->advance.x + one_pixel / 2) / one_pixel * one_pixel;
@@ -236,17 +274,7 @@ SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
   const auto ink = smoothed_ink(word_mask);
   if (!ink) throw std::logic_error("the word \"" + word.text + "\" left no ink");
   result.ink = *ink;
-  for (int y = ink->y0; y <= ink->y1; ++y) {
-    for (int x = ink->x0; x <= ink->x1; ++x) {
-      const Rgb colour = smoothed_pixel(word_mask, x, y);
-      if (colour == white) continue;
-      if (canvas.at(x, y) != white) {
-        throw std::logic_error("the word \"" + word.text + "\" would cover a pixel that is not white at (" +
-                               std::to_string(x) + ", " + std::to_string(y) + ")");
-      }
-      canvas.set(x, y, colour);
-    }
-  }
+  lay_ink(canvas, word_mask, *ink, word.text);
   return result;
 }
 

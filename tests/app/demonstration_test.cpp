@@ -2,6 +2,7 @@
 // platform: every state against every event, routed through the event tables.
 #include <cstring>
 
+#include "tests/support/visible_fault.h"
 #include "app/project_image_builder.h"
 #include "assets/pictures.h"
 #include "logic/enzyme_handlers.h"
@@ -281,7 +282,7 @@ TEST_F(Demonstration, AHandlerFailingPartWayKeepsWhatItDidAndDoesNoMore) {
     go_to(c.from);
     const auto before = counts();
     const std::string failing = c.failing;
-    rt().window().set_visible_fault([failing](runtime::Control& control, runtime::Boolean) {
+    const morvane::testing::VisibleFault fault(rt().window(), [failing](runtime::Control& control, runtime::Boolean) {
       return control.name() == failing ? runtime::status::failed : runtime::status::ok;
     });
     // Called directly (unmarked), the caller gets the failing status.
@@ -299,7 +300,7 @@ TEST_F(Demonstration, AHandlerFailingPartWayKeepsWhatItDidAndDoesNoMore) {
 TEST_F(Demonstration, UntrappedErrorFromAnEventEndsTheRunWithItsMessage) {
   to_complex();
   const auto before = counts();
-  rt().window().set_visible_fault([](runtime::Control& c, runtime::Boolean) {
+  const morvane::testing::VisibleFault fault(rt().window(), [](runtime::Control& c, runtime::Boolean) {
     return c.name() == "Picture1" ? runtime::status::invalid_value : runtime::status::ok;
   });
   ::testing::internal::CaptureStderr();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bitmap_file.h"
 #include "runtime/bitmap/bitmap.h"
 #include "tests/assets/picture_files.h"
 
@@ -18,40 +19,12 @@ using runtime::BitmapError;
 using runtime::decode_bmp;
 using Bytes = std::vector<std::uint8_t>;
 
-void put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-void put16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-  bytes[at] = static_cast<std::uint8_t>(value);
-  bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
+void put32(Bytes& bytes, std::size_t at, std::uint32_t value) { formats::store_le32(&bytes.at(at + 3) - 3, value); }
+void put16(Bytes& bytes, std::size_t at, std::uint16_t value) { formats::store_le16(&bytes.at(at + 1) - 1, value); }
 
 // A bitmap file whose pixel (x, y), counted from the top, is colour(x, y).
 Bytes make_bitmap(int width, int height, int bits, bool top_down, const std::function<std::uint32_t(int, int)>& colour) {
-  const std::size_t bytes_per_pixel = static_cast<std::size_t>(bits / 8);
-  const std::size_t stride = (static_cast<std::size_t>(width) * bytes_per_pixel + 3) / 4 * 4;
-  Bytes file(54 + stride * static_cast<std::size_t>(height), 0);
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(file, 2, static_cast<std::uint32_t>(file.size()));
-  put32(file, 10, 54);
-  put32(file, 14, 40);
-  put32(file, 18, static_cast<std::uint32_t>(width));
-  put32(file, 22, static_cast<std::uint32_t>(top_down ? -height : height));
-  put16(file, 26, 1);
-  put16(file, 28, static_cast<std::uint16_t>(bits));
-  for (int y = 0; y < height; ++y) {
-    const std::size_t row = static_cast<std::size_t>(top_down ? y : height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      const std::size_t at = 54 + row * stride + static_cast<std::size_t>(x) * bytes_per_pixel;
-      const std::uint32_t rgb = colour(x, y);
-      file[at] = static_cast<std::uint8_t>(rgb);
-      file[at + 1] = static_cast<std::uint8_t>(rgb >> 8);
-      file[at + 2] = static_cast<std::uint8_t>(rgb >> 16);
-      if (bits == 32) file[at + 3] = 0xA5;  // the unused fourth byte must not leak into the colour
-    }
-  }
-  return file;
+  return morvane::testing::bitmap_file(width, height, bits, top_down, colour);
 }
 
 std::uint32_t pattern(int x, int y) { return static_cast<std::uint32_t>((x * 37 + y * 101) * 0x010203) & 0xFFFFFF; }

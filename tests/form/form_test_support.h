@@ -8,6 +8,7 @@
 
 #include "form/window_model.h"
 #include "formats/little_endian.h"
+#include "tests/support/bitmap_file.h"
 
 namespace morvane::form::test {
 
@@ -19,25 +20,11 @@ inline std::uint32_t get_u32(std::span<const std::uint8_t> b, std::size_t at) { 
 // 203 x 203 gives the 124,290 bytes of the real pictures.
 inline std::vector<std::uint8_t> synthetic_bitmap(std::uint32_t seed, std::int32_t width = 203,
                                                   std::int32_t height = 203) {
-  const std::uint32_t row = (static_cast<std::uint32_t>(width) * 3 + 3) / 4 * 4;
-  const std::uint32_t pixels = row * static_cast<std::uint32_t>(height);
-  std::vector<std::uint8_t> b(54 + pixels, 0);
-  b[0] = 'B';
-  b[1] = 'M';
-  put_u32(b, 2, static_cast<std::uint32_t>(b.size()));
-  put_u32(b, 10, 54);
-  put_u32(b, 14, 40);
-  put_u32(b, 18, static_cast<std::uint32_t>(width));
-  put_u32(b, 22, static_cast<std::uint32_t>(height));
-  put_u16(b, 26, 1);
-  put_u16(b, 28, 24);
-  put_u32(b, 34, pixels);
-  std::uint32_t x = seed * 2654435761u + 1;
-  for (std::size_t i = 54; i < b.size(); ++i) {
-    x = x * 1664525u + 1013904223u;
-    b[i] = static_cast<std::uint8_t>(x >> 24);
-  }
-  return b;
+  return morvane::testing::bitmap_file(width, height, 24, false, [seed](int x, int y) {
+    std::uint32_t h = (seed * 2654435761u) ^ (static_cast<std::uint32_t>(x) * 40503u) ^ (static_cast<std::uint32_t>(y) * 9176u);
+    h = h * 1664525u + 1013904223u;
+    return (h ^ (h >> 13)) & 0xFFFFFFu;
+  });
 }
 
 inline Pictures synthetic_pictures(std::int32_t width = 203, std::int32_t height = 203) {

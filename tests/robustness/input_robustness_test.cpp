@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/visible_fault.h"
 #include "app/program.h"
 #include "app/project_image_builder.h"
 #include "form/window_model.h"
@@ -86,7 +87,7 @@ TEST_F(Invariants, ReportARunTimeError) {
   runtime::HeadlessPlatform platform;
   platform.attach(rt);
   const robustness::DemoInvariants invariants(rt);
-  rt.window().set_visible_fault([](runtime::Control&, runtime::Boolean) { return runtime::status::failed; });
+  const morvane::testing::VisibleFault fault(rt.window(), [](runtime::Control&, runtime::Boolean) { return runtime::status::failed; });
   ::testing::internal::CaptureStderr();
   const auto r = control("Command1").pixel_rect();
   platform.click(r.x + 5, r.y + 5);

@@ -4,6 +4,7 @@
 // path turns the exit code into LeakSanitizer's, so the test fails.
 #include <gtest/gtest.h>
 
+#include "tests/support/visible_fault.h"
 #include "app/program.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/core/project/runtime.h"
@@ -22,7 +23,7 @@ class FaultyPlatform final : public runtime::Platform {
     runtime::HeadlessPlatform screen;
     screen.attach(rt);
     const std::string failing = failing_;
-    rt.window().set_visible_fault([failing](runtime::Control& c, runtime::Boolean) {
+    const morvane::testing::VisibleFault fault(rt.window(), [failing](runtime::Control& c, runtime::Boolean) {
       return c.name() == failing ? runtime::status::invalid_value : runtime::status::ok;
     });
     const auto r = rt.form().find(clicked_)->pixel_rect();
@@ -54,7 +55,7 @@ TEST(UntrappedErrorDeathTest, TheDropFailingHalfWayEndsTheProcessToo) {
     int run(runtime::Runtime& rt) override {
       runtime::HeadlessPlatform screen;
       screen.attach(rt);
-      rt.window().set_visible_fault([](runtime::Control& c, runtime::Boolean) {
+      const morvane::testing::VisibleFault fault(rt.window(), [](runtime::Control& c, runtime::Boolean) {
         return c.name() == "Picture1" ? runtime::status::invalid_value : runtime::status::ok;
       });
       const auto from = rt.form().find("Picture2")->pixel_rect();

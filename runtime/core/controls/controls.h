@@ -44,7 +44,7 @@ class ControlHost {
   virtual ~ControlHost() = default;
   virtual void control_changed(Control& control, PixelRect area) = 0;  // repaint this area
   virtual void visibility_changed(Control& control) = 0;
-  // A hook that may turn a typed Visible assignment into a failure (fault injection in tests).
+  // Whether a typed Visible assignment may go ahead: a failing status refuses it.
   virtual Status check_visible_assignment(Control& control, Boolean value) = 0;
 };
 

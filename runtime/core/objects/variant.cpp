@@ -6,54 +6,14 @@
 
 namespace morvane::runtime {
 
-Variant Variant::from_boolean(Boolean b) {
-  Variant v;
-  v.type_ = vt::boolean;
-  v.value_ = static_cast<std::int16_t>(b != 0 ? kTrue : kFalse);
-  return v;
-}
-Variant Variant::from_integer(std::int16_t x) {
-  Variant v;
-  v.type_ = vt::integer;
-  v.value_ = x;
-  return v;
-}
-Variant Variant::from_long(std::int32_t x) {
-  Variant v;
-  v.type_ = vt::long_;
-  v.value_ = x;
-  return v;
-}
-Variant Variant::from_single(float x) {
-  Variant v;
-  v.type_ = vt::single;
-  v.value_ = x;
-  return v;
-}
-Variant Variant::from_double(double x) {
-  Variant v;
-  v.type_ = vt::double_;
-  v.value_ = x;
-  return v;
-}
-Variant Variant::from_string(std::u16string_view s) {
-  Variant v;
-  v.type_ = vt::string;
-  v.value_ = RtString(s);
-  return v;
-}
-Variant Variant::from_const(const ConstString& s) {
-  Variant v;
-  v.type_ = vt::const_string;
-  v.value_ = &s;
-  return v;
-}
-Variant Variant::from_object(Ref<Object> o) {
-  Variant v;
-  v.type_ = vt::object;
-  v.value_ = std::move(o);
-  return v;
-}
+Variant Variant::from_boolean(Boolean b) { return {vt::boolean, static_cast<std::int16_t>(b != 0 ? kTrue : kFalse)}; }
+Variant Variant::from_integer(std::int16_t x) { return {vt::integer, x}; }
+Variant Variant::from_long(std::int32_t x) { return {vt::long_, x}; }
+Variant Variant::from_single(float x) { return {vt::single, x}; }
+Variant Variant::from_double(double x) { return {vt::double_, x}; }
+Variant Variant::from_string(std::u16string_view s) { return {vt::string, RtString(s)}; }
+Variant Variant::from_const(const ConstString& s) { return {vt::const_string, &s}; }
+Variant Variant::from_object(Ref<Object> o) { return {vt::object, std::move(o)}; }
 
 bool Variant::is_numeric() const {
   return type_ == vt::integer || type_ == vt::long_ || type_ == vt::single || type_ == vt::double_ ||

@@ -59,6 +59,7 @@ class Variant {
  private:
   using Value = std::variant<std::monostate, std::int16_t, std::int32_t, float, double, RtString,
                              const ConstString*, Ref<Object>>;
+  Variant(std::uint16_t type, Value value) : type_(type), value_(std::move(value)) {}
   std::uint16_t type_ = vt::empty;
   Value value_;
 };

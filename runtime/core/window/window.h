@@ -95,8 +95,6 @@ class Window final : public ControlHost {
   std::vector<Control*> tab_order() const;
   void set_focus(Control* control);
 
-  // Fault injection: consulted by every typed Visible assignment.
-  void set_visible_fault(std::function<Status(Control&, Boolean)> fault) { visible_fault_ = std::move(fault); }
 
   // ControlHost
   void control_changed(Control& control, PixelRect area) override;
@@ -156,7 +154,6 @@ class Window final : public ControlHost {
   bool delivering_ = false;
 
   std::vector<PixelRect> dirty_;
-  std::function<Status(Control&, Boolean)> visible_fault_;
 };
 
 }  // namespace morvane::runtime
