@@ -88,6 +88,7 @@ class X11:
         lib.XFlush.argtypes = [ctypes.c_void_p]
         lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        lib.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
         lib.XSetErrorHandler.restype = ctypes.c_void_p
         lib.XSetErrorHandler.argtypes = [ERROR_HANDLER]
         self.errors = 0
@@ -122,6 +123,11 @@ class X11:
         finally:
             self.lib.XFree(image.contents.data)
             self.lib.XFree(image)
+
+    def take_keyboard_away(self):
+        """Gives the keyboard focus to no window, as switching to another program does."""
+        self.lib.XSetInputFocus(self.dpy, 0, 0, 0)  # None, RevertToNone, CurrentTime
+        self.lib.XFlush(self.dpy)
 
     def close_window_politely(self, window):
         """Asks the window to close the way a window manager does: WM_DELETE_WINDOW."""
@@ -548,6 +554,12 @@ def run_keyboard_demonstration(session):
             session.key(k)
         session.key(end)
         session.wait_for("the window unchanged after " + name, lambda s: s.same(before))
+    session.key("space")
+    session.key("shift+Down")
+    session.wait_for("the outline picked up again", lambda s: s.px(192, 150) == SHADOW ^ WHITE)
+    session.x.take_keyboard_away()
+    session.wait_for("the window unchanged after it lost the keyboard", lambda s: s.same(before))
+    session.xdo("windowfocus", session.window, check=False)
     session.key("space")
     for _ in range(3):
         session.key("shift+Down")
