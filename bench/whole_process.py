@@ -26,6 +26,10 @@ For each program, run after run, alternating which of the two goes first:
                 window, then brought back and released where it started (a drop on the
                 substrate itself, which changes nothing). The input comes from XTest,
                 as a real mouse's would.
+  drag frames   during the drag, the window's damage reports: the frames shown per
+                second (reports within 2 ms of each other are one frame), and for each
+                move the time until the next frame was shown (99th percentile and
+                longest), which includes the X server's and this script's own delays.
 
 The window is closed as a window manager would (WM_DELETE_WINDOW) and the exit code
 must be 0. Figures: median, min and max over the runs; a JSON file with every run.
@@ -37,8 +41,15 @@ default the script starts a private session bus (dbus-daemon --session) for the 
 a desktop has; --session-bus none runs without one, --session-bus inherit with whatever
 the environment says.
 
+The font cache: the programs run with a private XDG_CACHE_HOME. The first, unmeasured
+run of each leaves morvane's font cache there, as a user's earlier start would;
+--font-cache cold removes it before every run (a first start).
+
 Usage: whole_process.py MORVANE MINIMAL [--runs N] [--json FILE] [--max-load L]
        [--idle-seconds S] [--drag-seconds S] [--session-bus private|none|inherit]
+       [--also NAME=PATH]... [--font-cache warm|cold] [--spin N]
+--also measures another program in the same runs (an earlier build); --spin keeps N
+processes spinning on the processors for a loaded pass.
 --max-load waits (up to 5 minutes each time) before every pair of runs until the
 one-minute load average is below L.
 """

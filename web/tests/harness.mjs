@@ -33,13 +33,13 @@ export function centre(name) {
 
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
-// Serves siteDir; every request that finds no file is also kept as a failure.
-export async function serveSite() {
+// Serves siteDir (or another folder); every request that finds no file is also kept as a failure.
+export async function serveSite(dir = siteDir) {
   const failures = [];
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
-    let file = path.normalize(path.join(siteDir, decodeURIComponent(url.pathname)));
-    if (!file.startsWith(siteDir)) file = '';
+    let file = path.normalize(path.join(dir, decodeURIComponent(url.pathname)));
+    if (!file.startsWith(dir)) file = '';
     else if (url.pathname.endsWith('/')) file = path.join(file, 'index.html');
     fs.readFile(file, (err, data) => {
       if (err) {
