@@ -7,6 +7,7 @@
 #include "app/program.h"
 #include "runtime/backends/desktop/desktop_platform.h"
 #ifdef MORVANE_HAVE_TEXT
+#include "runtime/text/font_answer_cache.h"
 #include "runtime/text/freetype_text.h"
 #endif
 #ifdef MORVANE_HAVE_ICON
@@ -21,7 +22,8 @@ int main() {
   static std::unique_ptr<runtime::TextRasterizer> text;
 #ifdef MORVANE_HAVE_TEXT
   try {
-    text = std::make_unique<runtime::text::FreeTypeTextRasterizer>();
+    // The fonts found in an earlier run are kept in the user's cache folder.
+    text = std::make_unique<runtime::text::FreeTypeTextRasterizer>(runtime::text::default_font_cache_file());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "morvane: captions are left out: %s\n", e.what());
   }

@@ -9,8 +9,12 @@
 // target from the JSON output.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -176,6 +180,36 @@ void BM_DragFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_DragFrame);
 
+// A frame of a drag as the desktop shows it: the pointer's moves of one display refresh
+// (a 200 Hz mouse, a 60 Hz display: three or four moves along the whole-process
+// benchmark's loop) and then one paint of everything they changed.
+void BM_DragFrameAtRefresh(benchmark::State& state) {
+  runtime::text::FreeTypeTextRasterizer text;
+  runtime::Runtime rt(app::enzyme_program());
+  runtime::SystemColors colors;
+  runtime::Renderer renderer(colors, &text);
+  runtime::Framebuffer fb(rt.window().client_width(), rt.window().client_height());
+  rt.window().invalidate_all();
+  renderer.paint_dirty(rt.window(), fb);
+  rt.window().pointer_down(290, 150, 1, 0);
+  int step = 0;
+  double area = 0;
+  std::int64_t frames = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < (frames % 3 == 2 ? 4 : 3); ++i, ++step) {
+      const double phase = (step % 400) / 400.0;
+      const int dx = static_cast<int>(160 * (1 - std::abs(1 - 2 * phase)));
+      const int dy = static_cast<int>(230 * (1 - std::abs(1 - 2 * std::fmod(phase * 2, 1.0))));
+      rt.window().pointer_move(290 + dx, 150 + dy);
+    }
+    for (const auto& r : renderer.paint_dirty(rt.window(), fb)) area += static_cast<double>(r.w) * r.h;
+    ++frames;
+    benchmark::DoNotOptimize(fb.pixels.data());
+  }
+  state.counters["pixels"] = benchmark::Counter(area / static_cast<double>(std::max<std::int64_t>(1, frames)));
+}
+BENCHMARK(BM_DragFrameAtRefresh);
+
 // From the pointer's release (or the click) to the framebuffer holding the result:
 // routing, the handler and the repaint of what changed. Only that part is timed.
 template <class Prepare, class Act>
@@ -256,6 +290,31 @@ void BM_FirstPaintColdText(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FirstPaintColdText)->Unit(benchmark::kMillisecond);
+
+// The same first paint in a later run, with the font lookups of an earlier run in the
+// font cache file: the file read and checked, the faces opened, the glyphs drawn.
+void BM_FirstPaintCachedFonts(benchmark::State& state) {
+  runtime::Runtime rt(app::enzyme_program());
+  runtime::SystemColors colors;
+  runtime::Framebuffer fb(663, 510);
+  const auto folder = std::filesystem::temp_directory_path() / ("morvane-bench-fonts-" + std::to_string(::getpid()));
+  const auto cache = folder / "fonts";
+  {
+    runtime::text::FreeTypeTextRasterizer text(cache);
+    runtime::Renderer(colors, &text).paint(rt.window(), fb, fb.bounds());
+  }
+  bool used_fontconfig = false;
+  for (auto _ : state) {
+    runtime::text::FreeTypeTextRasterizer text(cache);
+    runtime::Renderer renderer(colors, &text);
+    renderer.paint(rt.window(), fb, fb.bounds());
+    used_fontconfig |= text.fontconfig_loaded();
+    benchmark::DoNotOptimize(fb.pixels.data());
+  }
+  std::filesystem::remove_all(folder);
+  if (used_fontconfig) state.SkipWithError("the font cache was not used");
+}
+BENCHMARK(BM_FirstPaintCachedFonts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

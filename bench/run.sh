@@ -7,6 +7,7 @@
 #   BUILD      build directory (default: build/perf in the source tree)
 #   MAX_LOAD   wait before each measurement until the one-minute load average is below
 #              this (default 1.5; the figures are noisy on a busy machine)
+#   BEFORE     another morvane executable (an earlier build) measured in the same runs
 #   --quick    fewer repetitions and runs, shorter idle and drag phases (a smoke test)
 set -euo pipefail
 
@@ -54,18 +55,35 @@ echo "micro-benchmarks: $repetitions repetitions, random interleaving"
   --benchmark_display_aggregates_only=true >"$out/micro.txt" 2>&1
 grep -E '_median' "$out/micro.txt" || true
 
+also=()
+[[ -n "${BEFORE:-}" ]] && also=(--also "before=$BEFORE")
+
 # Start-up varies by several milliseconds from run to run: a pass of its own, with many
-# short runs, gives the first-frame and memory figures.
+# short runs, gives the first-frame and memory figures; a second pass does the same
+# with one process spinning on one of the two processors (a loaded machine).
 wait_for_quiet
 echo "start-up: $startup_runs short runs of each program, interleaved"
-python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" --runs "$startup_runs" \
-  --idle-seconds 0.2 --drag-seconds 0.2 --max-load "$max_load" --json "$out/startup.json" >"$out/startup.txt"
-grep -E 'start to first frame|resident memory at the end|load average' "$out/startup.txt"
+python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" "${also[@]}" \
+  --runs "$startup_runs" --idle-seconds 0.2 --drag-seconds 0.2 --max-load "$max_load" --json "$out/startup.json" \
+  >"$out/startup.txt"
+grep -E 'start to|resident memory at the end|load average' "$out/startup.txt"
+
+wait_for_quiet
+echo "start-up, loaded: the same with one spinning process"
+python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" "${also[@]}" \
+  --runs "$startup_runs" --idle-seconds 0.2 --drag-seconds 0.2 --spin 1 --json "$out/startup-loaded.json" \
+  >"$out/startup-loaded.txt"
+grep -E 'start to|load average' "$out/startup-loaded.txt"
 
 wait_for_quiet
 echo "whole process: $runs runs of each program, interleaved"
-python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" --runs "$runs" \
-  --idle-seconds "$idle" --drag-seconds "$drag" --max-load "$max_load" --json "$out/whole.json" | tee "$out/whole.txt"
+python3 "$root/bench/whole_process.py" "$build/app/morvane" "$build/bench/minimal_sdl_window" "${also[@]}" \
+  --runs "$runs" --idle-seconds "$idle" --drag-seconds "$drag" --max-load "$max_load" --json "$out/whole.json" \
+  | tee "$out/whole.txt"
 
 echo
 python3 "$root/bench/ratios.py" "$out/micro.json" "$out/whole.json" "$out/startup.json" | tee "$out/ratios.txt"
+echo
+echo "loaded start-up pass:"
+python3 "$root/bench/ratios.py" "$out/micro.json" "$out/whole.json" "$out/startup-loaded.json" \
+  | grep -E 'start to|same runs|first frame' | tee "$out/ratios-loaded.txt"

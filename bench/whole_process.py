@@ -26,6 +26,10 @@ For each program, run after run, alternating which of the two goes first:
                 window, then brought back and released where it started (a drop on the
                 substrate itself, which changes nothing). The input comes from XTest,
                 as a real mouse's would.
+  drag frames   during the drag, the window's damage reports: the frames shown per
+                second (reports within 2 ms of each other are one frame), and for each
+                move the time until the next frame was shown (99th percentile and
+                longest), which includes the X server's and this script's own delays.
 
 The window is closed as a window manager would (WM_DELETE_WINDOW) and the exit code
 must be 0. Figures: median, min and max over the runs; a JSON file with every run.
@@ -37,8 +41,15 @@ default the script starts a private session bus (dbus-daemon --session) for the 
 a desktop has; --session-bus none runs without one, --session-bus inherit with whatever
 the environment says.
 
+The font cache: the programs run with a private XDG_CACHE_HOME. The first, unmeasured
+run of each leaves morvane's font cache there, as a user's earlier start would;
+--font-cache cold removes it before every run (a first start).
+
 Usage: whole_process.py MORVANE MINIMAL [--runs N] [--json FILE] [--max-load L]
        [--idle-seconds S] [--drag-seconds S] [--session-bus private|none|inherit]
+       [--also NAME=PATH]... [--font-cache warm|cold] [--spin N]
+--also measures another program in the same runs (an earlier build); --spin keeps N
+processes spinning on the processors for a loaded pass.
 --max-load waits (up to 5 minutes each time) before every pair of runs until the
 one-minute load average is below L.
 """
@@ -53,6 +64,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 WIDTH, HEIGHT = 663, 510
@@ -308,6 +320,31 @@ def changes(shown, part, x0, y0):
     return changed
 
 
+def presents_and_lags(moves, shown):
+    """The frames shown during a drag and how far each move waited for one.
+
+    Damage reports that come within 2 ms of each other belong to one present (a present
+    of several rectangles reports each). A move's lag is the time from the move to the
+    first present after it: the frame that can show it. Moves after the last present
+    (the drag ends between two frames) have no lag to count."""
+    presents = []
+    for t in sorted(shown):
+        if not presents or t - presents[-1][1] > 2_000_000:
+            presents.append([t, t])
+        else:
+            presents[-1][1] = t
+    starts = [p[0] for p in presents]
+    lags = []
+    i = 0
+    for m in moves:
+        while i < len(starts) and starts[i] < m:
+            i += 1
+        if i == len(starts):
+            break
+        lags.append((starts[i] - m) / 1e6)
+    return starts, lags
+
+
 def one_run(x, program, env, idle_seconds, drag_seconds):
     t0 = time.monotonic_ns()
     proc = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -365,26 +402,45 @@ def one_run(x, program, env, idle_seconds, drag_seconds):
         hwm_first = vm_hwm_kib(proc.pid)
         idle_ticks, idle_run_ms = cpu_over(proc.pid, idle_seconds)
 
+        moves, shown = [], []  # the times of the pointer's moves and of the window's damage
+
         def drag(seconds):
             sx, sy = x.to_root(window, *SUBSTRATE)
             x.move(sx, sy)
             time.sleep(0.05)
             x.button(True)
-            end = time.monotonic() + seconds
+            time.sleep(0.05)
+            damage = x.watch(window)
+            x.lib.XSync(x.dpy, 0)
+            start = time.monotonic_ns()
+            end = start + int(seconds * 1e9)
             step = 0
-            while time.monotonic() < end:
-                # A loop from the substrate over the enzyme and back, 2 s round.
-                phase = (step % 400) / 400.0
-                dx = int(160 * (1 - abs(1 - 2 * phase)))
-                dy = int(230 * (1 - abs(1 - 2 * ((phase * 2) % 1.0))))
-                x.move(sx + dx, sy + dy)
-                step += 1
-                time.sleep(0.005)
+            next_move = start
+            while True:
+                now = time.monotonic_ns()
+                if now >= next_move:
+                    if now >= end:
+                        break
+                    # A loop from the substrate over the enzyme and back, 2 s round.
+                    phase = (step % 400) / 400.0
+                    dx = int(160 * (1 - abs(1 - 2 * phase)))
+                    dy = int(230 * (1 - abs(1 - 2 * ((phase * 2) % 1.0))))
+                    x.move(sx + dx, sy + dy)
+                    moves.append(time.monotonic_ns())
+                    step += 1
+                    next_move += 5_000_000  # 200 Hz
+                    continue
+                # Meanwhile, the damage reports: when the program showed a frame.
+                events, came = x.events((next_move - now) / 1e9)
+                shown.extend(came for ev in events if ev.type == x.damage_notify and ev.xdamage.drawable == window)
+            x.unwatch(damage)
+            x.events(0)
             x.move(sx, sy)
             time.sleep(0.02)
             x.button(False)
 
         drag_ticks, drag_run_ms = cpu_over(proc.pid, drag_seconds, drag)
+        presents, lags = presents_and_lags(moves, shown)
         time.sleep(0.2)
         hwm_end = vm_hwm_kib(proc.pid)
 
@@ -409,6 +465,10 @@ def one_run(x, program, env, idle_seconds, drag_seconds):
             "drag_cpu_ms": drag_ticks * TICK_MS,
             "drag_run_ms": drag_run_ms,
             "total_cpu_ms": (usage.ru_utime + usage.ru_stime) * 1000.0,
+            "drag_moves": len(moves),
+            "drag_presents_per_s": len(presents) / drag_seconds,
+            "drag_lag_ms": sorted(lags)[int(0.99 * (len(lags) - 1))] if lags else 0.0,
+            "drag_lag_max_ms": max(lags) if lags else 0.0,
         }
     finally:
         for damage in watched.values():
@@ -492,6 +552,9 @@ FIGURES = [
     ("drag_cpu_ms", "processor time, {drag} s drag (utime+stime)", "ms"),
     ("drag_run_ms", "processor time, {drag} s drag (schedstat run time)", "ms"),
     ("total_cpu_ms", "processor time, whole run (rusage)", "ms"),
+    ("drag_presents_per_s", "frames shown per second during the drag", "1/s"),
+    ("drag_lag_ms", "drag: move to the next frame shown, 99th percentile", "ms"),
+    ("drag_lag_max_ms", "drag: move to the next frame shown, longest", "ms"),
 ]
 
 
@@ -517,6 +580,13 @@ def main(argv):
     ap.add_argument("--idle-seconds", type=float, default=10.0)
     ap.add_argument("--drag-seconds", type=float, default=2.0)
     ap.add_argument("--session-bus", choices=["private", "none", "inherit"], default="private")
+    ap.add_argument("--also", action="append", default=[], metavar="NAME=PATH",
+                    help="another program measured in the same runs (an earlier build, say)")
+    ap.add_argument("--font-cache", choices=["warm", "cold"], default="warm",
+                    help="warm: the font cache of the first (unmeasured) run is kept, as a user's "
+                         "later starts find it; cold: it is removed before every run")
+    ap.add_argument("--spin", type=int, default=0, metavar="N",
+                    help="keep N processes spinning on the processors during the runs (a loaded pass)")
     args = ap.parse_args(argv[1:])
     for tool in ("Xvfb",):
         if shutil.which(tool) is None:
@@ -524,14 +594,20 @@ def main(argv):
             return 77
 
     programs = {"morvane": os.path.abspath(args.morvane), "minimal": os.path.abspath(args.minimal)}
+    for also in args.also:
+        name, _, path = also.partition("=")
+        programs[name] = os.path.abspath(path)
     runs = {name: [] for name in programs}
     loads = []
     bus = None
+    spinners = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(args.spin)]
+    # The programs' cache folder (morvane keeps its font lookups there): private to the runs.
+    cache_home = tempfile.mkdtemp(prefix="morvane-bench-cache-")
     xvfb, display = start_xvfb()
     x = None
     try:
         x = X11(display)
-        env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
+        env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", XDG_CACHE_HOME=cache_home)
         env.pop("WAYLAND_DISPLAY", None)
         if args.session_bus == "private":
             bus, address = start_session_bus()
@@ -545,10 +621,16 @@ def main(argv):
         # One unmeasured run of each, so that both start from the same warm caches.
         for name, path in programs.items():
             one_run(x, path, env, 0.1, 0.1)
+        names = list(programs)
         for i in range(args.runs):
             wait_for_load(args.max_load)
-            order = ["morvane", "minimal"] if i % 2 == 0 else ["minimal", "morvane"]
+            # Each program takes each place in the order in turn.
+            order = names[i % len(names):] + names[:i % len(names)]
+            if i // len(names) % 2:
+                order.reverse()
             for name in order:
+                if args.font_cache == "cold":
+                    shutil.rmtree(os.path.join(cache_home, "morvane"), ignore_errors=True)
                 loads.append(load1())
                 r = one_run(x, programs[name], env, args.idle_seconds, args.drag_seconds)
                 runs[name].append(r)
@@ -560,6 +642,10 @@ def main(argv):
         print("FAILED:", e)
         return 1
     finally:
+        for spinner in spinners:
+            spinner.kill()
+            spinner.wait()
+        shutil.rmtree(cache_home, ignore_errors=True)
         if x:
             x.close()
         if bus:
@@ -581,11 +667,13 @@ def main(argv):
             s = sums[name][key]
             print("%-55s %-8s %10s %10s %10s" % (label + " (" + unit + ")", name, fmt(s["median"]), fmt(s["min"]),
                                                  fmt(s["max"])))
-    print("load average during the runs: median %.2f, min %.2f, max %.2f; session bus: %s" % (
-        statistics.median(loads), min(loads), max(loads), args.session_bus))
+    print("load average during the runs: median %.2f, min %.2f, max %.2f; session bus: %s; font cache: %s; "
+          "spinning processes: %d" % (statistics.median(loads), min(loads), max(loads), args.session_bus,
+                                      args.font_cache, args.spin))
     if args.json:
         with open(args.json, "w") as f:
             json.dump({"runs": runs, "summary": sums, "load": loads, "idle_seconds": args.idle_seconds,
+                       "font_cache": args.font_cache, "spin": args.spin,
                        "drag_seconds": args.drag_seconds, "session_bus": args.session_bus,
                        "machine": platform.platform()}, f, indent=1)
     return 0

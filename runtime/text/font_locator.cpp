@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <memory>
+#include <set>
+
+#include "runtime/text/font_answer_cache.h"
 
 namespace morvane::runtime::text {
 
@@ -35,6 +39,43 @@ struct PatternDeleter {
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
+void add_strings(FcStrList* list, std::set<std::string>& out) {
+  if (!list) return;
+  while (FcChar8* s = FcStrListNext(list)) out.insert(reinterpret_cast<const char*>(s));
+  FcStrListDone(list);
+}
+
+// The files and folders whose change can change fontconfig's answers: its configuration
+// files and their folders (a file added to conf.d), the user's configuration, which may
+// not exist yet, and every font folder it reads (a font installed or removed).
+std::vector<FileStamp> configuration_stamps(FcConfig* fc) {
+  std::set<std::string> paths;
+  std::set<std::string> files;
+  add_strings(FcConfigGetConfigFiles(fc), files);
+  for (const std::string& f : files) {
+    paths.insert(f);
+    if (const auto slash = f.rfind('/'); slash != std::string::npos && slash > 0) paths.insert(f.substr(0, slash));
+  }
+  add_strings(FcConfigGetConfigDirs(fc), paths);
+  add_strings(FcConfigGetFontDirs(fc), paths);
+  const char* config_home = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  std::string user;
+  if (config_home && *config_home == '/')
+    user = std::string(config_home) + "/fontconfig";
+  else if (home && *home == '/')
+    user = std::string(home) + "/.config/fontconfig";
+  if (!user.empty()) {
+    paths.insert(user);
+    paths.insert(user + "/fonts.conf");
+  }
+  if (home && *home == '/') paths.insert(std::string(home) + "/.fonts.conf");
+  std::vector<FileStamp> out;
+  out.reserve(paths.size());
+  for (const std::string& p : paths) out.push_back(FileStamp::of(p));
+  return out;
+}
+
 }  // namespace
 
 struct FontLocator::Config {
@@ -55,7 +96,7 @@ std::vector<std::string> candidate_families(std::string_view name) {
   return out;
 }
 
-FontLocator::FontLocator() = default;
+FontLocator::FontLocator(std::filesystem::path cache_file) : cache_file_(std::move(cache_file)) {}
 
 FontLocator::~FontLocator() = default;
 
@@ -67,11 +108,38 @@ const FontLocator::Config* FontLocator::config() const {
   return config_.get();
 }
 
+void FontLocator::read_cache() const {
+  if (cache_read_) return;
+  cache_read_ = true;
+  if (auto cached = load_font_answers(cache_file_)) {
+    answers_ = std::move(cached->answers);
+    cache_answered_ = !answers_.empty();
+  }
+}
+
+bool FontLocator::forget_cached_answers() const {
+  if (!cache_answered_) return false;
+  cache_answered_ = false;
+  answers_.clear();
+  return true;
+}
+
+void FontLocator::write_cache() const {
+  const Config* config = this->config();
+  if (!config) return;  // nothing found that is worth keeping
+  FontAnswers kept;
+  kept.answers = answers_;
+  kept.stamps = configuration_stamps(config->fc);
+  save_font_answers(cache_file_, kept);  // a cache that cannot be written costs only time
+}
+
 std::optional<FontFile> FontLocator::find(std::string_view family, int weight, bool italic, bool exact_family) const {
+  if (!cache_file_.empty()) read_cache();
   auto key = std::make_tuple(std::string(family), weight, italic, exact_family);
   if (auto it = answers_.find(key); it != answers_.end()) return it->second;
   auto answer = match(family, weight, italic, exact_family);
   answers_.emplace(std::move(key), answer);
+  if (!cache_file_.empty()) write_cache();
   return answer;
 }
 

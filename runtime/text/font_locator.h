@@ -1,6 +1,7 @@
 // Finds the installed font file that stands for a font name, through fontconfig.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,7 +28,11 @@ class FontLocator {
   // work) is loaded by the first find(), not here: a program that draws its first text
   // elsewhere than where it starts can keep that work off its path to the first frame.
   // Without a configuration, find() finds nothing.
-  FontLocator();
+  //
+  // With a cache file, the answers found in an earlier run are taken from it when it
+  // still holds (see font_answer_cache.h), and fontconfig is loaded only for a question
+  // it does not answer; each fresh answer is written back to it.
+  explicit FontLocator(std::filesystem::path cache_file = {});
   ~FontLocator();
   FontLocator(const FontLocator&) = delete;
   FontLocator& operator=(const FontLocator&) = delete;
@@ -38,6 +43,13 @@ class FontLocator {
   // fontconfig once (a match takes a fraction of a millisecond) and its answer kept.
   std::optional<FontFile> find(std::string_view family, int weight, bool italic, bool exact_family) const;
 
+  // Drops every answer that came from the cache file (a face it named could not be
+  // opened after all), so that the next find() asks fontconfig; false if there were none.
+  bool forget_cached_answers() const;
+
+  // Whether fontconfig's configuration has been loaded (false while the cache answered).
+  bool fontconfig_loaded() const { return loaded_; }
+
  private:
   struct Config;
   // The configuration, loaded on the first call; null if there is none.
@@ -45,6 +57,13 @@ class FontLocator {
 
   std::optional<FontFile> match(std::string_view family, int weight, bool italic, bool exact_family) const;
 
+  // The answers of the cache file, read at the first find().
+  void read_cache() const;
+  void write_cache() const;
+
+  std::filesystem::path cache_file_;
+  mutable bool cache_read_ = false;
+  mutable bool cache_answered_ = false;  // answers_ holds answers from the cache file
   mutable bool loaded_ = false;
   mutable std::unique_ptr<Config> config_;
   mutable std::map<std::tuple<std::string, int, bool, bool>, std::optional<FontFile>> answers_;

@@ -36,7 +36,7 @@ void FreeTypeTextRasterizer::LibraryDeleter::operator()(void* library) const {
   FT_Done_FreeType(static_cast<FT_Library>(library));
 }
 
-FreeTypeTextRasterizer::FreeTypeTextRasterizer() {
+FreeTypeTextRasterizer::FreeTypeTextRasterizer(std::filesystem::path font_cache) : locator_(std::move(font_cache)) {
   FT_Library lib = nullptr;
   if (FT_Init_FreeType(&lib) != 0) throw std::runtime_error("cannot start the FreeType library");
   library_.reset(lib);
@@ -62,7 +62,11 @@ FreeTypeTextRasterizer::Face* FreeTypeTextRasterizer::face_for(const FontSpec& f
     const auto file = locator_.find(families[i], font.weight, font.italic, !last);
     if (!file) continue;
     FT_Face ft = nullptr;
-    if (FT_New_Face(static_cast<FT_Library>(library_.get()), file->path.c_str(), file->index, &ft) != 0) continue;
+    if (FT_New_Face(static_cast<FT_Library>(library_.get()), file->path.c_str(), file->index, &ft) != 0) {
+      // A face named by the cache that no longer opens: ask again without the cache.
+      if (locator_.forget_cached_answers()) --i;
+      continue;
+    }
     std::unique_ptr<FT_FaceRec_, FaceDeleter> owned(ft);
     if (!FT_IS_SCALABLE(ft) || FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(px)) != 0) continue;
     face = std::make_unique<Face>();

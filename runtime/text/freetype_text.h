@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,8 +18,9 @@ namespace morvane::runtime::text {
 
 class FreeTypeTextRasterizer final : public TextRasterizer {
  public:
-  // Throws std::runtime_error when FreeType cannot start.
-  FreeTypeTextRasterizer();
+  // Throws std::runtime_error when FreeType cannot start. With font_cache, the font
+  // lookups of an earlier run are kept in that file (see FontLocator).
+  explicit FreeTypeTextRasterizer(std::filesystem::path font_cache = {});
   ~FreeTypeTextRasterizer() override;
   FreeTypeTextRasterizer(const FreeTypeTextRasterizer&) = delete;
   FreeTypeTextRasterizer& operator=(const FreeTypeTextRasterizer&) = delete;
@@ -31,6 +33,8 @@ class FreeTypeTextRasterizer final : public TextRasterizer {
   std::string face_family(const FontSpec& font);
   // Glyphs drawn so far, over all faces.
   std::size_t glyphs_drawn() const { return glyphs_drawn_; }
+  // Whether fontconfig was needed so far (false while the font cache answered).
+  bool fontconfig_loaded() const { return locator_.fontconfig_loaded(); }
 
  private:
   struct Glyph {

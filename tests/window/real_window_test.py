@@ -12,6 +12,7 @@ Usage: real_window_test.py MORVANE [--shots DIR]
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
 """
 
+import atexit
 import ctypes
 import os
 import select
@@ -19,6 +20,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import zlib
 
@@ -278,7 +280,10 @@ class Session:
     def __init__(self, morvane, display, shots):
         self.morvane, self.display, self.shots = morvane, display, shots
         self.x = X11(display)
-        self.env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11")
+        # A cache folder of its own: the program keeps its font lookups there.
+        cache = tempfile.mkdtemp(prefix="morvane-window-test-cache-")
+        atexit.register(shutil.rmtree, cache, True)
+        self.env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", XDG_CACHE_HOME=cache)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.proc = None
         self.window = None

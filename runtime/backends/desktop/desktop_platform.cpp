@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -145,29 +146,33 @@ class DesktopPlatform::Session {
     runtime.set_error_display([this](const std::string& m) {
       platform_.show_message("morvane", m, window_.get());
     });
-    // The first frame leaves the captions out: their text needs the installed fonts, and
-    // looking those up the first time (fontconfig's configuration and caches) takes some
-    // milliseconds that would keep the window empty. The captions follow at once.
-    const Renderer without_text(platform_.colors_);
+    frame_interval_ = refresh_interval(window_.get());
+    // The first frame is the whole picture, captions included: the fonts found in an
+    // earlier run come from the font cache, so their text costs about a millisecond.
     window().invalidate_all();
-    without_text.paint_dirty(window(), fb_);
+    platform_.renderer_.paint_dirty(window(), fb_);
     SDL_ShowWindow(window_.get());
     present({fb_.bounds()});
-    show_captions();
   }
   ~Session() { runtime_.set_error_display({}); }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
+  // Sleeps until something happens, takes everything that is waiting, and paints and
+  // shows what changed at most once per refresh of the display: a pointer moving faster
+  // than the display (a drag at a 200 Hz mouse) costs one frame per refresh, and the
+  // frame shown is never more than one refresh behind the pointer.
   void loop() {
     SDL_Event e;
     while (!runtime_.finished()) {
-      // Sleep until something happens, then take everything that is waiting before
-      // painting once.
-      if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
-      handle(e);
-      while (!runtime_.finished() && SDL_PollEvent(&e)) handle(e);
+      if (wait_for_event(e)) {
+        handle(e);
+        while (!runtime_.finished() && SDL_PollEvent(&e)) handle(e);
+      }
       if (runtime_.finished()) break;
+      // What the window system lost (an expose) is shown again at once.
+      if (!frame_waiting_ || (!full_repaint_ && Clock::now() < last_present_ + frame_interval_)) continue;
+      frame_waiting_ = false;
       if (full_repaint_) {
         repaint_all();
       } else {
@@ -177,9 +182,34 @@ class DesktopPlatform::Session {
   }
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   Window& window() { return runtime_.window(); }
 
+  // Waits for the next event; while a frame is held back, only until it is due (false
+  // when that time came first).
+  bool wait_for_event(SDL_Event& e) {
+    if (!frame_waiting_) {
+      if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
+      return true;
+    }
+    const auto left = last_present_ + frame_interval_ - Clock::now();
+    if (left <= Clock::duration::zero()) return SDL_PollEvent(&e) != 0;
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return SDL_WaitEventTimeout(&e, static_cast<int>(ms)) != 0;
+  }
+
+  // One refresh of the display the window is on (60 Hz where it does not say).
+  static Clock::duration refresh_interval(SDL_Window* w) {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(w);
+    int hz = 60;
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0) hz = mode.refresh_rate;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / std::clamp(hz, 24, 1000)));
+  }
+
   void handle(const SDL_Event& e) {
+    frame_waiting_ = true;  // whatever changed is painted when the next frame is due
     switch (e.type) {
       case SDL_QUIT: window().close(); break;
       case SDL_WINDOWEVENT: handle_window(e.window); break;
@@ -223,12 +253,6 @@ class DesktopPlatform::Session {
     }
   }
 
-  void show_captions() {
-    for (const auto& c : window().form().controls())
-      if (c->visible() && !c->caption().empty()) window().invalidate(c->pixel_rect());
-    present(platform_.renderer_.paint_dirty(window(), fb_));
-  }
-
   void repaint_all() {
     full_repaint_ = false;
     window().invalidate_all();
@@ -254,7 +278,9 @@ class DesktopPlatform::Session {
       shown.push_back({c.x, c.y, c.w, c.h});
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (!shown.empty()) SDL_UpdateWindowSurfaceRects(window_.get(), shown.data(), static_cast<int>(shown.size()));
+    if (shown.empty()) return;
+    SDL_UpdateWindowSurfaceRects(window_.get(), shown.data(), static_cast<int>(shown.size()));
+    last_present_ = Clock::now();
   }
 
   DesktopPlatform& platform_;
@@ -262,6 +288,9 @@ class DesktopPlatform::Session {
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
   Framebuffer fb_;
   bool full_repaint_ = false;
+  bool frame_waiting_ = false;  // events came since the last frame was painted
+  Clock::time_point last_present_{};
+  Clock::duration frame_interval_{};
 };
 
 DesktopPlatform::DesktopPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
