@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "runtime/core/renderer.h"
+#include "runtime/core/paint/renderer.h"
 #include "runtime/text/font_answer_cache.h"
 #include "runtime/text/freetype_text.h"
 
