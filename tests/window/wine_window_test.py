@@ -81,16 +81,21 @@ def main(argv):
         print("skipped: %s not installed" % " and ".join(missing))
         return rw.SKIP
     prefix = os.environ.get("MORVANE_WINEPREFIX") or os.path.join(os.path.dirname(exe), "wineprefix")
-    # The standard colour scheme, which the pixel checks expect (Wine's own differs);
-    # the runtime reads whatever the system says at paint time.
-    colors = os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard_colors.reg")
-    r = subprocess.run([wine_run, "regedit", "/S", colors], env=dict(os.environ, MORVANE_WINEPREFIX=prefix),
-                       capture_output=True, timeout=120)
-    if r.returncode != 0:
-        print("FAILED: cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))
-        return 1
+    server_env = dict(os.environ, WINEPREFIX=prefix)
     xvfb, display = rw.start_xvfb()
     try:
+        # A Wine session of this display's own: a server that is still running for the
+        # prefix (started without a display, say) would give the program no desktop.
+        subprocess.run([WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
+        subprocess.run([WINESERVER, "-w"], env=server_env, timeout=30, check=False, capture_output=True)
+        # The standard colour scheme, which the pixel checks expect (Wine's own differs);
+        # the runtime reads whatever the system says at paint time.
+        colors = os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard_colors.reg")
+        r = subprocess.run([wine_run, "regedit", "/S", colors],
+                           env=dict(os.environ, MORVANE_WINEPREFIX=prefix, DISPLAY=display),
+                           capture_output=True, timeout=120)
+        if r.returncode != 0:
+            raise rw.Failure("cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))
         for run in (rw.run_demonstration, rw.run_close_during_drag):
             session = WineSession(exe, wine_run, display, shots if run is rw.run_demonstration else None, prefix)
             try:
@@ -103,8 +108,7 @@ def main(argv):
         return 1
     finally:
         # Ends what is left of this prefix's Wine processes (its server and desktop).
-        subprocess.run([WINESERVER, "-k"], env=dict(os.environ, WINEPREFIX=prefix), timeout=30, check=False,
-                       capture_output=True)
+        subprocess.run([WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
         xvfb.terminate()
         try:
             xvfb.wait(timeout=10)
