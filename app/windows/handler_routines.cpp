@@ -4,6 +4,7 @@
 // imports nothing but the start routine. Built without the C++ library.
 #include <cstdint>
 
+#include "app/windows/handler_routines.h"
 #include "logic/enzyme_steps.h"
 #include "runtime/core/program_services.h"
 
