@@ -45,8 +45,23 @@ ProgramImage image_at(const void* descriptor) {
   return {{bytes, static_cast<std::size_t>(end - address)}, static_cast<std::uint32_t>(address)};
 }
 
+// Whether `address` lies in code of the module that holds the image.
+bool is_program_code(std::uintptr_t address, const void* descriptor) {
+  MEMORY_BASIC_INFORMATION image{}, code{};
+  if (!VirtualQuery(descriptor, &image, sizeof image) ||
+      !VirtualQuery(reinterpret_cast<const void*>(address), &code, sizeof code))
+    return false;
+  const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return code.State == MEM_COMMIT && code.AllocationBase == image.AllocationBase && (code.Protect & executable);
+}
+
 // The routine of each handler that a filled event slot leads to, by its native index.
-std::vector<NativeRoutine> handler_routines(const ProgramImage& image, std::uint32_t descriptor) {
+// A body whose address is no code of the program is refused here, before anything
+// could jump there.
+std::vector<NativeRoutine> handler_routines(const ProgramImage& image, std::uint32_t descriptor,
+                                            const void* descriptor_pointer) {
+  // More handlers than this is a broken image: its index is refused by the start-up.
+  constexpr std::uint32_t kMostHandlers = 256;
   const ProjectInfo project = read_project(image, descriptor);
   std::vector<NativeRoutine> natives;
   for (const ControlEntryInfo& entry : project.controls) {
@@ -56,7 +71,14 @@ std::vector<NativeRoutine> handler_routines(const ProgramImage& image, std::uint
       const EntryTarget target = decode_entry(image, project, address);
       const std::size_t at = image.offset_of(target.body, layout::code::handler_body_size, "a handler body");
       const std::uint32_t routine = le32(image.bytes.data() + at + 8);
-      if (target.native_index >= 64) continue;  // refused by the start-up with its own message
+      if (!is_program_code(routine, descriptor_pointer)) {
+        char where[16];
+        std::snprintf(where, sizeof where, "0x%08X", routine);
+        throw ImageError(at + 8, std::string("the handler body names ") + where +
+                                     ", which is no code of the program, for slot " + std::to_string(slot) +
+                                     " of " + entry.name);
+      }
+      if (target.native_index >= kMostHandlers) continue;
       if (natives.size() <= target.native_index) natives.resize(target.native_index + 1);
       natives[target.native_index] = native_routine(reinterpret_cast<HandlerRoutine>(std::uintptr_t{routine}));
     }
@@ -83,7 +105,7 @@ extern "C" [[noreturn]] void __stdcall ThunRTMain(const void* descriptor) {
   try {
     program.image = image_at(descriptor);
     program.descriptor = program.image.base;
-    program.natives = handler_routines(program.image, program.descriptor);
+    program.natives = handler_routines(program.image, program.descriptor, descriptor);
   } catch (const std::exception& e) {
     refuse(std::string("the project image, ") + e.what());
   }

@@ -120,11 +120,16 @@ class WindowsPlatform::Session {
       case WM_CLOSE: window().close(); return 0;  // nothing can cancel it
       case WM_ERASEBKGND: return 1;                // every pixel comes from the framebuffer
       case WM_PAINT: paint(); return 0;
-      case WM_SYSCOLORCHANGE: window().invalidate_all(); return 0;
+      // Sent messages, which the loop never sees: the new picture is made here.
+      case WM_SYSCOLORCHANGE:
+        window().invalidate_all();
+        render_dirty();
+        return 0;
       case WM_SIZE:
         if (wp != SIZE_MINIMIZED && (LOWORD(lp) != window().client_width() || HIWORD(lp) != window().client_height())) {
           window().resize(LOWORD(lp), HIWORD(lp));
           make_framebuffer(window().client_width(), window().client_height());
+          render_dirty();
         }
         return 0;
       case WM_LBUTTONDOWN: press(x, y, 1); return 0;
