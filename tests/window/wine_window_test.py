@@ -44,6 +44,10 @@ class WineSession(rw.Session):
             if out.strip():
                 self.window = int(out.split()[0])
                 shot = self.wait_for("the first picture", lambda s: not rw.problems_common(s), timeout=15)
+                # Without a window manager Wine's X window is the client area alone.
+                geometry = self.xdo("getwindowgeometry", self.window)
+                if "Geometry: %dx%d" % (rw.WIDTH, rw.HEIGHT) not in geometry:
+                    raise rw.Failure("the client area is not %dx%d: %s" % (rw.WIDTH, rw.HEIGHT, geometry.strip()))
                 return time.monotonic() - t0, shot
             time.sleep(0.05)
         raise rw.Failure("no window titled \"What Do Enzymes Do?\" appeared")
