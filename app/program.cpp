@@ -1,6 +1,5 @@
 #include "app/program.h"
 
-
 #include "app/project_image_builder.h"
 #include "logic/enzyme_handlers.h"
 
@@ -16,7 +15,6 @@ runtime::Status enzyme_drag_drop(std::uintptr_t form, const runtime::EventArgs& 
   return logic::EnzymeDragDrop(form, source, a.x, a.y);
 }
 runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) { return logic::ComplexClick(form); }
-
 
 }  // namespace
 

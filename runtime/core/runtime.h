@@ -12,8 +12,8 @@
 
 #include "form/window_model.h"
 #include "runtime/core/events.h"
-#include "runtime/core/program_services.h"
 #include "runtime/core/form_object.h"
+#include "runtime/core/program_services.h"
 #include "runtime/core/project_image.h"
 #include "runtime/core/window.h"
 
