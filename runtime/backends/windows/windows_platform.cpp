@@ -4,7 +4,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <exception>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/framebuffer.h"
@@ -93,10 +95,12 @@ class WindowsPlatform::Session {
     MSG msg;
     while (!runtime_.finished()) {
       const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));  // from a sent message
       if (got == -1) throw std::runtime_error(last_error("GetMessage"));
       if (got == 0) break;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
+      if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
       if (!runtime_.finished()) render_dirty();
     }
   }
@@ -110,8 +114,16 @@ class WindowsPlatform::Session {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<Session*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && self->hwnd_ == hwnd && !self->runtime_.finished()) return self->handle(message, wp, lp);
-    return DefWindowProcW(hwnd, message, wp, lp);
+    if (!self || self->hwnd_ != hwnd || self->runtime_.finished() || self->failure_)
+      return DefWindowProcW(hwnd, message, wp, lp);
+    // No exception may pass through the system's frames (32-bit unwinding cannot cross
+    // them): it waits here and goes on once the message has been dispatched.
+    try {
+      return self->handle(message, wp, lp);
+    } catch (...) {
+      self->failure_ = std::current_exception();
+      return 0;
+    }
   }
 
   LRESULT handle(UINT message, WPARAM wp, LPARAM lp) {
@@ -222,6 +234,7 @@ class WindowsPlatform::Session {
   std::uint32_t* bits_ = nullptr;
   HDC memory_dc_ = nullptr;
   HGDIOBJ old_bitmap_ = nullptr;
+  std::exception_ptr failure_;  // thrown while handling a message
 };
 
 WindowsPlatform::WindowsPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
