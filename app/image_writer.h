@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,7 @@ class ImageWriter {
   std::uint32_t base() const { return base_; }
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   std::vector<std::uint8_t> take() { return std::move(bytes_); }
+  std::uint32_t offset(std::uint32_t address) const { return address - base_; }
 
   void u8(std::uint8_t v) { bytes_.push_back(v); }
   void u16(std::uint16_t v);
@@ -34,12 +36,39 @@ class ImageWriter {
     u32(0);
     return at;
   }
+  // The same for a field that will hold an address in the image (a reference): a
+  // loader that moves the image must adjust it.
+  std::uint32_t reserve_ref() {
+    references_.push_back(here());
+    return reserve_u32();
+  }
+  // A reference written at once.
+  void ref(std::uint32_t address) {
+    references_.push_back(here());
+    u32(address);
+  }
+  // A field that another module fills with the address of `symbol` (left as it
+  // stands in the flat image).
+  void external(std::uint32_t address, std::string symbol) { externals_.push_back({address, std::move(symbol)}); }
+  // Names the record that starts here.
+  void record(std::string name) { records_.push_back({here(), std::move(name)}); }
+
+  struct Named {
+    std::uint32_t address;
+    std::string name;
+  };
+  const std::vector<std::uint32_t>& references() const { return references_; }
+  const std::vector<Named>& records() const { return records_; }
+  const std::vector<Named>& externals() const { return externals_; }
   void patch_u32(std::uint32_t address, std::uint32_t value);
   void patch_u16(std::uint32_t address, std::uint16_t value);
 
  private:
   std::uint32_t base_;
   std::vector<std::uint8_t> bytes_;
+  std::vector<std::uint32_t> references_;
+  std::vector<Named> records_;
+  std::vector<Named> externals_;
 };
 
 }  // namespace morvane::app

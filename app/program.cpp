@@ -1,7 +1,5 @@
 #include "app/program.h"
 
-#include <array>
-
 #include "app/project_image_builder.h"
 #include "logic/enzyme_handlers.h"
 
@@ -18,13 +16,11 @@ runtime::Status enzyme_drag_drop(std::uintptr_t form, const runtime::EventArgs& 
 }
 runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) { return logic::ComplexClick(form); }
 
-constexpr std::array<runtime::NativeRoutine, kNativeCount> kNatives{reset_click, enzyme_drag_drop, complex_click};
-
 }  // namespace
 
 runtime::ProgramImage embedded_image() { return {project_image_bytes, kImageBase}; }
 
-std::span<const runtime::NativeRoutine> native_routines() { return kNatives; }
+std::vector<runtime::NativeRoutine> native_routines() { return {reset_click, enzyme_drag_drop, complex_click}; }
 
 runtime::Program enzyme_program(runtime::ProgramImage image) {
   runtime::Program p;

@@ -2,7 +2,7 @@
 // executable carries, its descriptor, and the native routines of the handlers.
 #pragma once
 
-#include <span>
+#include <vector>
 
 #include "runtime/core/project/runtime.h"
 
@@ -11,7 +11,7 @@ namespace morvane::app {
 // The image as embedded in this executable.
 runtime::ProgramImage embedded_image();
 // The handlers' routines, by native index.
-std::span<const runtime::NativeRoutine> native_routines();
+std::vector<runtime::NativeRoutine> native_routines();
 // Reads Form1 from the image.
 form::WindowModel read_form1(const runtime::ProgramImage& image, const runtime::ProjectInfo& project);
 // Everything the runtime needs to start the program carried in `image`.

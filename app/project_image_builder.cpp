@@ -55,7 +55,7 @@ const std::array<const char*, 5> kImports{L::kImportStartup, L::kImportSinkQuery
 
 }  // namespace
 
-std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream) {
+ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
   // The form table records the stream's length and place: there is no image without it.
   if (stream.empty()) throw std::invalid_argument("no form description stream to place in the project image");
   if (stream.size() > 0xFFFFFFFFu - kImageBase)
@@ -65,6 +65,7 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   ImageWriter w(kImageBase);
 
   // ---- project descriptor, 148 bytes ----
+  w.record("descriptor");
   for (char c : std::string_view("VB5!")) w.u8(static_cast<std::uint8_t>(c));
   w.u16(0x1FF0);              // runtime build 8176
   w.c_string("*", 14);        // language library: the runtime's own
@@ -73,7 +74,7 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.u32(0x0409);              // locale
   w.u32(0);                   // second locale
   w.u32(0);                   // no start procedure: load the start-up form
-  const std::uint32_t ref_project_info = w.reserve_u32();
+  const std::uint32_t ref_project_info = w.reserve_ref();
   w.u32(0x0030F013);          // control classes used
   w.u32(0xFFFFFF00);
   w.u32(L::descriptor::single_threaded);
@@ -81,9 +82,9 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.u16(1);                   // form count
   w.u16(0);                   // external components
   w.u32(233);                 // runtime setting
-  const std::uint32_t ref_form_table = w.reserve_u32();
-  const std::uint32_t ref_external_table = w.reserve_u32();
-  const std::uint32_t ref_registration = w.reserve_u32();
+  const std::uint32_t ref_form_table = w.reserve_ref();
+  const std::uint32_t ref_external_table = w.reserve_ref();
+  const std::uint32_t ref_registration = w.reserve_ref();
   w.u32(0x78);
   w.u32(0x80);
   w.u32(0x88);
@@ -96,83 +97,92 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.zeros(2);
 
   // ---- project information ----
+  w.record("project_info");
   const std::uint32_t project_info = w.here();
   w.patch_u32(ref_project_info, project_info);
   w.u32(500);
-  const std::uint32_t ref_object_table = w.reserve_u32();
+  const std::uint32_t ref_object_table = w.reserve_ref();
   w.u32(0);
-  const std::uint32_t ref_code_start = w.reserve_u32();
-  const std::uint32_t ref_code_end = w.reserve_u32();
+  const std::uint32_t ref_code_start = w.reserve_ref();
+  const std::uint32_t ref_code_end = w.reserve_ref();
   w.u32(L::kThreadDataSize);
-  const std::uint32_t ref_thread_data = w.reserve_u32();
-  const std::uint32_t ref_error_handler = w.reserve_u32();
+  const std::uint32_t ref_thread_data = w.reserve_ref();
+  const std::uint32_t ref_error_handler = w.reserve_ref();
   w.u32(0);
   w.c_string("morvane/Sollant1.project", L::project_info::project_path_size);
 
   // ---- object table ----
+  w.record("object_table");
   const std::uint32_t object_table = w.here();
   w.patch_u32(ref_object_table, object_table);
   w.u32(0);
-  w.u32(project_info);
+  w.ref(project_info);
   guid(w, "{76B90194-8D72-4C8A-8E21-E49EF91E7C70}");
   w.u16(1);  // objects
   w.u16(1);  // compiled
   w.u16(1);  // in use
   w.u16(0);
-  const std::uint32_t ref_objects = w.reserve_u32();
+  const std::uint32_t ref_objects = w.reserve_ref();
   w.u32(0x0409);
   w.u32(0x0409);
-  w.u32(object_table + L::object_table::project_name);
+  w.ref(object_table + L::object_table::project_name);
   w.c_string("Sollant1", 12);
   guid(w, "{773ABDB0-3B1B-4EBB-8028-71B8E10809A3}");
 
   // ---- object descriptor of Form1 ----
+  w.record("object_descriptor");
   const std::uint32_t object_descriptor = w.here();
   w.patch_u32(ref_objects, object_descriptor);
-  const std::uint32_t ref_object_info = w.reserve_u32();
+  const std::uint32_t ref_object_info = w.reserve_ref();
   w.u32(0);
-  const std::uint32_t ref_object_name = w.reserve_u32();
+  const std::uint32_t ref_object_name = w.reserve_ref();
   w.u32(kNativeCount);
-  const std::uint32_t ref_method_list_1 = w.reserve_u32();
+  const std::uint32_t ref_method_list_1 = w.reserve_ref();
   w.u32(0x00018083);
   w.u32(0);
   w.u32(0);
 
   // ---- object information and its optional part ----
+  w.record("object_info");
   const std::uint32_t object_info = w.here();
   w.patch_u32(ref_object_info, object_info);
-  w.u32(object_table);
-  w.u32(object_descriptor);
-  const std::uint32_t ref_object_data = w.reserve_u32();
+  w.ref(object_table);
+  w.ref(object_descriptor);
+  const std::uint32_t ref_object_data = w.reserve_ref();
   w.u32(kNativeCount);
-  const std::uint32_t ref_method_list_2 = w.reserve_u32();
+  const std::uint32_t ref_method_list_2 = w.reserve_ref();
   w.u32(1);
-  const std::uint32_t ref_form_id = w.reserve_u32();
+  const std::uint32_t ref_form_id = w.reserve_ref();
   w.u32(2);
-  const std::uint32_t ref_object_ids = w.reserve_u32();
+  const std::uint32_t ref_object_ids = w.reserve_ref();
   w.u32(static_cast<std::uint32_t>(kControls.size()));
-  const std::uint32_t ref_control_list = w.reserve_u32();
+  const std::uint32_t ref_control_list = w.reserve_ref();
   w.u32(kInstanceSize);
-  const std::uint32_t ref_library_id = w.reserve_u32();
+  const std::uint32_t ref_library_id = w.reserve_ref();
 
   // ---- method list: the method entries, patched once the code is laid out ----
+  w.record("method_list");
   const std::uint32_t method_list = w.here();
   w.patch_u32(ref_method_list_1, method_list);
   w.patch_u32(ref_method_list_2, method_list);
   std::array<std::uint32_t, kNativeCount> ref_methods{};
-  for (auto& r : ref_methods) r = w.reserve_u32();
+  for (auto& r : ref_methods) r = w.reserve_ref();
 
   // ---- identifiers ----
+  w.record("form_id");
   w.patch_u32(ref_form_id, w.here());
   guid(w, "{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}");
+  w.record("object_ids");
   w.patch_u32(ref_object_ids, w.here());
   guid(w, "{81C11BED-E461-4E10-A4EA-8DF8B9913257}");
   guid(w, "{79A89D41-780A-491D-A1B3-B80B08958FF6}");
+  w.record("library_id");
   w.patch_u32(ref_library_id, w.here());
   guid(w, "{FCFB3D2E-A0FA-1068-A738-08002B3371B5}");
   const std::array<const char*, 4> classes{kPictureClass, kFormClass, kButtonClass, kLabelClass};
   std::array<std::uint32_t, 4> class_address{};
   for (std::size_t i = 0; i < classes.size(); ++i) {
+    w.record("class_id_" + std::to_string(i));
     class_address[i] = w.here();
     guid(w, classes[i]);
   }
@@ -183,16 +193,19 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   };
 
   // ---- names ----
+  w.record("object_name");
   w.patch_u32(ref_object_name, w.here());
   w.c_string("Form1");
   std::array<std::uint32_t, kControls.size()> name_address{};
   for (std::size_t i = 0; i < kControls.size(); ++i) {
+    w.record(std::string("name_") + kControls[i].name);
     name_address[i] = w.here();
     w.c_string(kControls[i].name);
   }
   w.align(4);
 
   // ---- control list, then the event tables in list order ----
+  w.record("control_list");
   const std::uint32_t control_list = w.here();
   w.patch_u32(ref_control_list, control_list);
   std::array<std::uint32_t, kControls.size()> ref_event_table{};
@@ -202,14 +215,14 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
     w.u16(0x0040);
     w.u16(c.slots);
     w.u32(c.sink);
-    w.u32(class_ref(c.class_id));
+    w.ref(class_ref(c.class_id));
     w.u16(c.number);
     w.u16(second);
     w.u32(0);
     w.u32(0);
-    ref_event_table[i] = w.reserve_u32();
+    ref_event_table[i] = w.reserve_ref();
     w.u32(c.kind_value);
-    w.u32(name_address[i]);
+    w.ref(name_address[i]);
     w.u16(c.number);
     w.u16(second);
   }
@@ -217,14 +230,15 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   std::vector<std::uint32_t> sink_routine_refs;
   for (std::size_t i = 0; i < kControls.size(); ++i) {
     const ControlSpec& c = kControls[i];
+    w.record(std::string("event_table_") + c.name);
     w.patch_u32(ref_event_table[i], w.here());
     w.u32(0);
-    w.u32(control_list + static_cast<std::uint32_t>(i) * L::control_entry::size);
-    w.u32(object_info);
-    for (int k = 0; k < 3; ++k) sink_routine_refs.push_back(w.reserve_u32());
+    w.ref(control_list + static_cast<std::uint32_t>(i) * L::control_entry::size);
+    w.ref(object_info);
+    for (int k = 0; k < 3; ++k) sink_routine_refs.push_back(w.reserve_ref());
     for (int slot = 0; slot < c.slots; ++slot) {
       if (slot == c.bound_slot)
-        ref_bound_slot[i] = w.reserve_u32();
+        ref_bound_slot[i] = w.reserve_ref();
       else
         w.u32(0);
     }
@@ -232,11 +246,13 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
 
   // ---- the program's code ----
   namespace C = L::code;
+  w.record("code");
   const std::uint32_t code_start = w.here();
   w.patch_u32(ref_code_start, code_start);
   w.fill(4, C::open_byte);
   std::array<std::uint32_t, kNativeCount> event_entry{}, method_entry{}, jump_event{}, jump_method{};
   for (std::uint32_t h = 0; h < kNativeCount; ++h) {
+    w.record("event_entry_" + std::to_string(h));
     event_entry[h] = w.here();
     w.raw(C::sub_arg);
     w.u32(kEventAmounts[h]);
@@ -245,21 +261,27 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
     w.fill(3, C::padding);
   }
   for (std::uint32_t h = 0; h < kNativeCount; ++h) {
+    w.record("method_entry_" + std::to_string(h));
     method_entry[h] = w.here();
     w.u8(C::jmp_rel32);
     jump_method[h] = w.reserve_u32();
     w.fill(3, C::padding);
   }
   for (std::uint32_t h = 0; h < kNativeCount; ++h) {
+    w.record("handler_body_" + std::to_string(h));
     const std::uint32_t body = w.here();
     w.raw(C::native_marker);
     w.u32(h);
+    // In a module of its own, the handler's routine lies outside the image: its address
+    // goes here (the flat image keeps the padding).
+    w.external(w.here(), kHandlerRoutines[h]);
     w.fill(8, C::padding);
     // rel32 counts from the end of the jump instruction.
     w.patch_u32(jump_event[h], body - (jump_event[h] + 4));
     w.patch_u32(jump_method[h], body - (jump_method[h] + 4));
     w.patch_u32(ref_methods[h], method_entry[h]);
   }
+  w.record("code_end");
   const std::uint32_t code_end = w.here();
   w.patch_u32(ref_code_end, code_end);
   w.fill(4, C::close_byte);
@@ -270,19 +292,22 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   // ---- imports: stubs, slots and names of the runtime's routines ----
   std::array<std::uint32_t, kImports.size()> stub{}, ref_slot{};
   for (std::size_t i = 0; i < kImports.size(); ++i) {
+    w.record(std::string("import_stub_") + kImports[i]);
     stub[i] = w.here();
     w.raw(L::import_stub::jmp_indirect);
-    ref_slot[i] = w.reserve_u32();
+    ref_slot[i] = w.reserve_ref();
     w.fill(2, C::padding);
   }
   std::array<std::uint32_t, kImports.size()> ref_name{};
   for (std::size_t i = 0; i < kImports.size(); ++i) {
+    w.record(std::string("import_slot_") + kImports[i]);
     w.patch_u32(ref_slot[i], w.here());
-    ref_name[i] = w.reserve_u32();
+    ref_name[i] = w.reserve_ref();
   }
   w.u32(0);
   for (std::size_t i = 0; i < kImports.size(); ++i) {
     w.align(2);
+    w.record(std::string("import_name_") + kImports[i]);
     w.patch_u32(ref_name[i], w.here());
     w.u16(static_cast<std::uint16_t>(i));
     w.c_string(kImports[i]);
@@ -292,6 +317,7 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.patch_u32(ref_error_handler, stub[4]);
 
   // ---- registration data ----
+  w.record("registration");
   const std::uint32_t registration = w.here();
   w.patch_u32(ref_registration, registration);
   w.u32(L::registration::project_name);
@@ -303,6 +329,7 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.c_string("Sollant1", 12);
 
   // ---- form table, one entry of 80 bytes ----
+  w.record("form_table");
   const std::uint32_t form_table = w.here();
   w.patch_u32(ref_form_table, form_table);
   w.patch_u32(ref_external_table, form_table);
@@ -314,14 +341,16 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
   w.zeros(16);
   w.u32(stream_length);
   w.u32(0);
-  const std::uint32_t ref_stream = w.reserve_u32();
+  const std::uint32_t ref_stream = w.reserve_ref();
   w.u32(76);
 
   // ---- version resource ----
+  w.record("version_resource");
   w.raw(version_resource_bytes());
   w.align(16);
 
   // ---- writable area, all zero; the per-thread data lies inside it ----
+  w.record("writable");
   const std::uint32_t writable = w.here();
   w.zeros(L::kWritableSize);
   w.patch_u32(ref_object_data, writable);
@@ -329,10 +358,15 @@ std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stre
 
   // ---- the form description stream ----
   w.align(16);
+  w.record("form_stream");
   w.patch_u32(ref_stream, w.here());
   w.raw(stream);
 
-  return w.take();
+  return w;
+}
+
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream) {
+  return lay_out_project_image(stream).take();
 }
 
 }  // namespace morvane::app

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "app/image_writer.h"
+
 namespace morvane::app {
 
 // The image's first byte lies at this address; the descriptor is its first record.
@@ -16,8 +18,15 @@ inline constexpr std::uint32_t kDescriptorAddress = kImageBase;
 // The handlers' native routines, by the index their handler bodies carry.
 enum NativeIndex : std::uint32_t { kResetClick = 0, kEnzymeDragDrop = 1, kComplexClick = 2, kNativeCount = 3 };
 
+// The symbols of the handlers' routines, by native index, where they lie in a module
+// of their own (the Windows executable).
+inline constexpr const char* kHandlerRoutines[kNativeCount] = {"reset_click_routine", "enzyme_drag_drop_routine",
+                                                               "complex_click_routine"};
+
 // `stream`, the form description stream, is placed at the image's end and the form
 // table records its length. Throws std::invalid_argument for an empty stream.
 std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream);
+// The same image with its records named and its references marked.
+ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream);
 
 }  // namespace morvane::app

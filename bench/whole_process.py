@@ -47,7 +47,7 @@ run of each leaves morvane's font cache there, as a user's earlier start would;
 
 Usage: whole_process.py MORVANE MINIMAL [--runs N] [--json FILE] [--max-load L]
        [--idle-seconds S] [--drag-seconds S] [--session-bus private|none|inherit]
-       [--also NAME=PATH]... [--font-cache warm|cold] [--spin N]
+       [--also NAME=PATH]... [--font-cache warm|cold] [--spin N] [--launcher PROGRAM]
 --also measures another program in the same runs (an earlier build); --spin keeps N
 processes spinning on the processors for a loaded pass.
 --max-load waits (up to 5 minutes each time) before every pair of runs until the
@@ -68,6 +68,7 @@ import tempfile
 import time
 
 WIDTH, HEIGHT = 663, 510
+LAUNCHER = []  # what runs the programs (--launcher): nothing, or a script such as tools/wine-run.sh
 SUBSTRATE = (290, 150)  # inside the substrate's picture box, in client pixels
 
 
@@ -347,7 +348,7 @@ def presents_and_lags(moves, shown):
 
 def one_run(x, program, env, idle_seconds, drag_seconds):
     t0 = time.monotonic_ns()
-    proc = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    proc = subprocess.Popen(LAUNCHER + [program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     watched = {}  # window -> damage
     window = None
     first_frame_ns = None
@@ -365,7 +366,10 @@ def one_run(x, program, env, idle_seconds, drag_seconds):
             for ev in events:
                 if ev.type == CREATE_NOTIFY:
                     c = ev.xcreatewindow
-                    if c.parent == x.root and c.width == WIDTH and c.height == HEIGHT:
+                    # Wine makes its windows at another size first and sizes them later:
+                    # under a launcher every new window is watched, and its frame counts
+                    # once the window reads back at full size.
+                    if c.parent == x.root and (LAUNCHER or (c.width == WIDTH and c.height == HEIGHT)):
                         watched[c.window] = x.watch(c.window)
                         x.lib.XSync(x.dpy, 0)
                         # Drawn into between its creation and the watch: look now.
@@ -587,7 +591,11 @@ def main(argv):
                          "later starts find it; cold: it is removed before every run")
     ap.add_argument("--spin", type=int, default=0, metavar="N",
                     help="keep N processes spinning on the processors during the runs (a loaded pass)")
+    ap.add_argument("--launcher", help="a program that runs MORVANE and MINIMAL (its first argument), which it "
+                    "must replace (exec) so that the process measured is the program's")
     args = ap.parse_args(argv[1:])
+    if args.launcher:
+        LAUNCHER[:] = [os.path.abspath(args.launcher)]
     for tool in ("Xvfb",):
         if shutil.which(tool) is None:
             print("skipped: %s not installed" % tool)

@@ -1,6 +1,7 @@
 #include "logic/enzyme_handlers.h"
 
-#include "logic/form1.h"
+#include "logic/enzyme_steps.h"
+#include "runtime/core/controls/form_object.h"
 #include "runtime/core/objects/runtime_error.h"
 
 namespace morvane::logic {
@@ -9,9 +10,38 @@ using namespace morvane::runtime;
 
 namespace {
 
-MORVANE_CONST_STRING(kSubstrate, u"substrate");
-MORVANE_CONST_STRING(kTagMember, u"Tag");
-MORVANE_CONST_STRING(kVisibleMember, u"Visible");
+// The runtime's operations called directly: every failure raises RuntimeError.
+class DirectOps {
+ public:
+  using ObjectRef = Object*;
+  using Value = Variant;
+  explicit DirectOps(FormObject& form) : form_(form) {}
+
+  // One typed assignment: a fresh reference to the box, released as soon as done.
+  bool set_visible(int number, Boolean value) {
+    const Ref<PictureBox> box = form_.take<PictureBox>(number);
+    const Status s = box->put_visible(value);
+    if (failed(s)) raise_status_error(s, *box, kPictureBoxInterface);
+    return true;
+  }
+  bool get_member(Object* object, const char16_t* name, Variant& out) {
+    out = get_member_by_name(object, name);
+    return true;
+  }
+  bool equals(const Variant& value, const char16_t* text) {
+    const std::u16string_view t(text);
+    const ConstString constant{static_cast<std::uint32_t>(t.size() * sizeof(char16_t)), t};
+    return variants_equal(Variant::from_const(constant), value) != kFalse;
+  }
+  void free(Variant& value) { value.clear(); }
+  bool set_member(Object* object, const char16_t* name, Boolean value) {
+    set_member_by_name(object, name, Variant::from_boolean(value));
+    return true;
+  }
+
+ private:
+  FormObject& form_;
+};
 
 // The frame every handler runs in: separate the mark, hold the form for the whole
 // run, and on a run-time error let the temporaries go (they are scoped) and release
@@ -20,56 +50,30 @@ MORVANE_CONST_STRING(kVisibleMember, u"Visible");
 template <class Body>
 Status run_handler(std::uintptr_t received, Body&& body) {
   const std::uintptr_t mark = received & 1u;
-  Status result = static_cast<Status>(mark);
   FormObject& form = FormObject::from_reference(received & ~std::uintptr_t{1});
   const Ref<FormObject> hold = Ref<FormObject>::share(&form);
   try {
-    body(form);
+    DirectOps ops(form);
+    body(ops);
   } catch (const RuntimeError& e) {
     if (mark) throw;
     return e.status();
   }
-  result = status::ok;
-  return result;
-}
-
-// One typed assignment: a fresh reference to the box, released as soon as done.
-void set_visible(Ref<PictureBox> (*accessor)(FormObject&), FormObject& form, Boolean value) {
-  const Ref<PictureBox> box = accessor(form);
-  const Status s = box->put_visible(value);
-  if (failed(s)) raise_status_error(s, *box, kPictureBoxInterface);
+  return status::ok;
 }
 
 }  // namespace
 
 Status ResetClick(std::uintptr_t form) {
-  return run_handler(form, [](FormObject& f) {
-    set_visible(&Form1::Picture1, f, kTrue);
-    set_visible(&Form1::Picture2, f, kTrue);
-    set_visible(&Form1::Picture3, f, kFalse);
-    set_visible(&Form1::Picture4, f, kFalse);
-  });
+  return run_handler(form, [](DirectOps& ops) { steps::reset(ops); });
 }
 
 Status EnzymeDragDrop(std::uintptr_t form, Object* const& source, float /*x*/, float /*y*/) {
-  return run_handler(form, [&source](FormObject& f) {
-    const Variant constant = Variant::from_const(kSubstrate);
-    Variant tag = get_member_by_name(source, kTagMember.text);
-    const Boolean equal = variants_equal(constant, tag);
-    tag.clear();
-    if (equal == kFalse) return;
-    set_member_by_name(source, kVisibleMember.text, Variant::from_boolean(kFalse));
-    set_visible(&Form1::Picture1, f, kFalse);
-    set_visible(&Form1::Picture4, f, kTrue);
-  });
+  return run_handler(form, [&source](DirectOps& ops) { steps::enzyme_drop(ops, source); });
 }
 
 Status ComplexClick(std::uintptr_t form) {
-  return run_handler(form, [](FormObject& f) {
-    set_visible(&Form1::Picture4, f, kFalse);
-    set_visible(&Form1::Picture3, f, kTrue);
-    set_visible(&Form1::Picture1, f, kTrue);
-  });
+  return run_handler(form, [](DirectOps& ops) { steps::complex_click(ops); });
 }
 
 }  // namespace morvane::logic

@@ -3,10 +3,12 @@
 #   1. the release build's suite (unit tests, the real window under Xvfb, the tools);
 #   2. the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the fuzz targets, each for a bounded time (FUZZ_SECONDS, default 60);
-#   4. the browser build: its unit tests under node, the page in headless Chromium.
+#   4. the browser build: its unit tests under node, the page in headless Chromium;
+#   5. the Windows builds: the modules' structure, and the 64-bit build's unit tests
+#      and window under wine64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh web fuzz hygiene
+bash tools/setup.sh web fuzz hygiene windows
 for preset in release asan; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
@@ -14,7 +16,15 @@ for preset in release asan; do
   echo "== $preset: test"
   ctest --preset "$preset"
 done
+echo "== release: package"
+(cd build/release && rm -f morvane_*.deb && cpack >/dev/null)
+contents=$(dpkg-deb -c build/release/morvane_*.deb)
+for f in usr/bin/morvane usr/share/applications/morvane.desktop usr/share/icons/hicolor/32x32/apps/morvane.png; do
+  grep -q "\./$f\$" <<<"$contents" || { echo "check.sh: the .deb has no $f" >&2; exit 1; }
+done
 echo "== fuzz"
 bash tools/check-fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "== web"
 bash tools/check-web.sh
+echo "== windows"
+bash tools/check-windows.sh

@@ -10,7 +10,8 @@ packages=(
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
   xvfb xdotool x11-utils x11-apps imagemagick python3
 )
-# Extra groups, asked for by name: web (browser build and test), fuzz, hygiene.
+# Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, windows
+# (the cross compilers, 64-bit Wine to run the 64-bit build, pefile to read the modules).
 for group in "$@"; do
   case "$group" in
     web)
@@ -20,7 +21,9 @@ for group in "$@"; do
       ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     hygiene) packages+=(valgrind binutils) ;;
-    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene)" >&2; exit 2 ;;
+    # wine64 alone: the 32-bit loader cannot run where the kernel has no IA-32 support.
+    windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 python3-pefile) ;;
+    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene windows)" >&2; exit 2 ;;
   esac
 done
 

@@ -8,10 +8,12 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "form/window_model.h"
 #include "runtime/core/controls/events.h"
 #include "runtime/core/controls/form_object.h"
+#include "runtime/core/project/program_services.h"
 #include "runtime/core/project/project_image.h"
 #include "runtime/core/window/window.h"
 
@@ -19,7 +21,10 @@ namespace morvane::runtime {
 
 // A routine of the program's own code: receives the object argument (for an event
 // entry, the form reference with its lowest bit set) and the event's arguments.
-using NativeRoutine = Status (*)(std::uintptr_t object, const EventArgs& args);
+using NativeRoutine = std::function<Status(std::uintptr_t object, const EventArgs& args)>;
+
+// A handler routine of a program module of its own, called through the services table.
+NativeRoutine native_routine(HandlerRoutine routine);
 
 // Produces the window's model of the start-up form from the program image (normally
 // by reading the form description stream that the form table names); throws on failure.
@@ -28,7 +33,7 @@ using FormReader = std::function<form::WindowModel(const ProgramImage& image, co
 struct Program {
   ProgramImage image;
   std::uint32_t descriptor = 0;              // address of the project descriptor
-  std::span<const NativeRoutine> natives;    // by the index that handler bodies name
+  std::vector<NativeRoutine> natives;        // by the index that handler bodies name
   FormReader read_form;
 };
 

@@ -1,0 +1,69 @@
+// Build-time tool for the Windows executable: lays out the project image and writes
+// it as the flat image, its assembler source, the list of its references, and the
+// executable's resources (the version resource and the icon as a group with images
+// 30001 and up). Usage:
+//   make_windows_image STREAM ICON.ico OUTDIR SYMBOL_PREFIX
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/image_assembly.h"
+#include "app/project_image_builder.h"
+#include "app/version_resource.h"
+#include "app/windows/icon_resources.h"
+
+namespace {
+
+std::vector<std::uint8_t> read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void write_file(const std::string& path, const void* data, std::size_t size) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+void write_file(const std::string& path, const std::vector<std::uint8_t>& b) { write_file(path, b.data(), b.size()); }
+void write_file(const std::string& path, const std::string& s) { write_file(path, s.data(), s.size()); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: %s STREAM ICON.ico OUTDIR SYMBOL_PREFIX\n", argv[0]);
+    return 2;
+  }
+  try {
+    using namespace morvane::app;
+    const std::string dir = argv[3];
+    const auto stream = read_file(argv[1]);
+    const ImageWriter image = lay_out_project_image(stream);
+    write_file(dir + "/project.img", image.bytes());
+    write_file(dir + "/project_image.s", image_assembly(image, dir + "/project.img", argv[4]));
+    std::string refs;
+    for (std::uint32_t at : image.references()) refs += std::to_string(image.offset(at)) + "\n";
+    write_file(dir + "/project_image.refs", refs);
+
+    // Resources: the version resource in English (United States), the icon language-neutral.
+    write_file(dir + "/version.bin", version_resource_bytes());
+    const IconResources icon = icon_resources(read_file(argv[2]), 30001);
+    std::string rc = "LANGUAGE 0x09, 0x01\n1 16 \"" + dir + "/version.bin\"\nLANGUAGE 0, 0\n";
+    write_file(dir + "/icon_group.bin", icon.group);
+    rc += "1 14 \"" + dir + "/icon_group.bin\"\n";
+    for (std::size_t i = 0; i < icon.images.size(); ++i) {
+      const std::string name = dir + "/icon_" + std::to_string(30001 + i) + ".bin";
+      write_file(name, icon.images[i]);
+      rc += std::to_string(30001 + i) + " 3 \"" + name + "\"\n";
+    }
+    write_file(dir + "/resources.rc", rc);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_windows_image: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
