@@ -35,7 +35,7 @@ namespace {
 // read from it is checked against these bounds.
 ProgramImage image_at(const void* descriptor) {
   const auto address = reinterpret_cast<std::uintptr_t>(descriptor);
-  if (address == 0 || address > 0xFFFFFFFFu - layout::descriptor::size)
+  if (address == 0 || address > 0xFFFFFFFFu - formats::layout::descriptor::size)
     refuse("the project descriptor does not lie in the lowest 4 GiB, where its references can reach");
   MEMORY_BASIC_INFORMATION region{};
   if (VirtualQuery(descriptor, &region, sizeof region) == 0 || region.State != MEM_COMMIT)
@@ -69,7 +69,7 @@ std::vector<NativeRoutine> handler_routines(const ProgramImage& image, std::uint
       const std::uint32_t address = read_event_slot(image, entry, slot);
       if (address == 0) continue;
       const EntryTarget target = decode_entry(image, project, address);
-      const std::size_t at = image.offset_of(target.body, layout::code::handler_body_size, "a handler body");
+      const std::size_t at = image.offset_of(target.body, formats::layout::code::handler_body_size, "a handler body");
       const std::uint32_t routine = le32(image.bytes.data() + at + 8);
       if (!is_program_code(routine, descriptor_pointer)) {
         char where[16];
