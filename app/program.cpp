@@ -20,7 +20,13 @@ runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) { 
 
 runtime::ProgramImage embedded_image() { return {project_image_bytes, kImageBase}; }
 
-std::vector<runtime::NativeRoutine> native_routines() { return {reset_click, enzyme_drag_drop, complex_click}; }
+std::vector<runtime::NativeRoutine> native_routines() {
+  std::vector<runtime::NativeRoutine> natives(kHandlerCount);
+  natives[static_cast<std::size_t>(Handler::reset_click)] = reset_click;
+  natives[static_cast<std::size_t>(Handler::enzyme_drag_drop)] = enzyme_drag_drop;
+  natives[static_cast<std::size_t>(Handler::complex_click)] = complex_click;
+  return natives;
+}
 
 runtime::Program enzyme_program(runtime::ProgramImage image) {
   runtime::Program p;

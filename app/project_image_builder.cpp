@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/form1.h"
 #include "app/image_writer.h"
 #include "app/version_resource.h"
 #include "form/window_model.h"
@@ -19,36 +20,11 @@ using form::Guid;
 
 void guid(ImageWriter& w, const char* text) { w.raw(Guid::parse(text).bytes); }
 
-struct ControlSpec {
-  const char* name;
-  const char* class_id;
-  std::uint32_t kind_value;
-  std::uint16_t number;
-  std::uint16_t slots;
-  std::uint32_t sink;
-  int bound_slot;     // -1: none
-  int handler;        // index into the event entries
-};
-
-constexpr const char* kPictureClass = "{33AD4ED2-6699-11CF-B70C-00AA0060D393}";
-constexpr const char* kFormClass = "{33AD4F3A-6699-11CF-B70C-00AA0060D393}";
-constexpr const char* kButtonClass = "{33AD4EF2-6699-11CF-B70C-00AA0060D393}";
-constexpr const char* kLabelClass = "{33AD4EDA-6699-11CF-B70C-00AA0060D393}";
-
-// The control list of Form1, in its order. Event sinks lie at 0x34 plus 4 per place.
-constexpr std::array<ControlSpec, 7> kControls{{
-    {"Picture1", kPictureClass, 0x001D0F80, 5, 26, 0x34, 3, kEnzymeDragDrop},
-    {"Form", kFormClass, 0x001D0F90, 0xFFFF, 31, 0x38, -1, -1},
-    {"Picture2", kPictureClass, 0x001D0F80, 4, 26, 0x3C, -1, -1},
-    {"Picture3", kPictureClass, 0x001D0F80, 3, 26, 0x40, -1, -1},
-    {"Picture4", kPictureClass, 0x001D0F80, 2, 26, 0x44, 1, kComplexClick},
-    {"Command1", kButtonClass, 0x001D0FA0, 1, 17, 0x48, 0, kResetClick},
-    {"Label1", kLabelClass, 0x001D0FB0, 6, 18, 0x4C, -1, -1},
-}};
-constexpr std::uint32_t kInstanceSize = 0x50;  // past the last sink
-
-// Handlers in native-index order, with what their event entries subtract.
-constexpr std::array<std::uint32_t, kNativeCount> kEventAmounts{0x47, 0x33, 0x43};
+// What the event entry of `handler` subtracts: its control's sink place less one, so
+// that the sink becomes the form's address plus one.
+std::uint32_t event_amount(std::uint32_t handler) {
+  return sink_place(bound_place(static_cast<Handler>(handler))) - 1;
+}
 
 const std::array<const char*, 5> kImports{L::kImportStartup, L::kImportSinkQueryInterface, L::kImportSinkAddRef,
                                            L::kImportSinkRelease, L::kImportErrorHandler};
@@ -155,7 +131,7 @@ ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
   const std::uint32_t ref_form_id = w.reserve_ref();
   w.u32(2);
   const std::uint32_t ref_object_ids = w.reserve_ref();
-  w.u32(static_cast<std::uint32_t>(kControls.size()));
+  w.u32(static_cast<std::uint32_t>(kForm1.size()));
   const std::uint32_t ref_control_list = w.reserve_ref();
   w.u32(kInstanceSize);
   const std::uint32_t ref_library_id = w.reserve_ref();
@@ -179,28 +155,29 @@ ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
   w.record("library_id");
   w.patch_u32(ref_library_id, w.here());
   guid(w, "{FCFB3D2E-A0FA-1068-A738-08002B3371B5}");
-  const std::array<const char*, 4> classes{kPictureClass, kFormClass, kButtonClass, kLabelClass};
-  std::array<std::uint32_t, 4> class_address{};
-  for (std::size_t i = 0; i < classes.size(); ++i) {
-    w.record("class_id_" + std::to_string(i));
-    class_address[i] = w.here();
-    guid(w, classes[i]);
-  }
-  auto class_ref = [&](const char* id) {
-    for (std::size_t i = 0; i < classes.size(); ++i)
-      if (std::string(classes[i]) == id) return class_address[i];
+  // The class identifiers of the kinds in use, in the order the control list first names them.
+  std::vector<std::pair<formats::ControlKind, std::uint32_t>> class_address;
+  auto class_ref = [&](formats::ControlKind kind) {
+    for (const auto& [k, address] : class_address)
+      if (k == kind) return address;
     return std::uint32_t{0};
   };
+  for (const Form1Entry& c : kForm1) {
+    if (class_ref(c.kind) != 0) continue;
+    w.record("class_id_" + std::to_string(class_address.size()));
+    class_address.emplace_back(c.kind, w.here());
+    w.raw(formats::kind_facts(c.kind).class_id);
+  }
 
   // ---- names ----
   w.record("object_name");
   w.patch_u32(ref_object_name, w.here());
   w.c_string("Form1");
-  std::array<std::uint32_t, kControls.size()> name_address{};
-  for (std::size_t i = 0; i < kControls.size(); ++i) {
-    w.record(std::string("name_") + kControls[i].name);
+  std::array<std::uint32_t, kForm1.size()> name_address{};
+  for (std::size_t i = 0; i < kForm1.size(); ++i) {
+    w.record("name_" + std::string(kForm1[i].name));
     name_address[i] = w.here();
-    w.c_string(kControls[i].name);
+    w.c_string(kForm1[i].name);
   }
   w.align(4);
 
@@ -208,36 +185,38 @@ ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
   w.record("control_list");
   const std::uint32_t control_list = w.here();
   w.patch_u32(ref_control_list, control_list);
-  std::array<std::uint32_t, kControls.size()> ref_event_table{};
-  for (std::size_t i = 0; i < kControls.size(); ++i) {
-    const ControlSpec& c = kControls[i];
+  std::array<std::uint32_t, kForm1.size()> ref_event_table{};
+  for (std::size_t i = 0; i < kForm1.size(); ++i) {
+    const Form1Entry& c = kForm1[i];
+    const formats::KindFacts& kind = formats::kind_facts(c.kind);
     const std::uint16_t second = c.number == 0xFFFF ? 0xFFFF : 3;
     w.u16(0x0040);
-    w.u16(c.slots);
-    w.u32(c.sink);
-    w.ref(class_ref(c.class_id));
+    w.u16(static_cast<std::uint16_t>(kind.slot_count));
+    w.u32(sink_place(i));
+    w.ref(class_ref(c.kind));
     w.u16(c.number);
     w.u16(second);
     w.u32(0);
     w.u32(0);
     ref_event_table[i] = w.reserve_ref();
-    w.u32(c.kind_value);
+    w.u32(kind.entry_value);
     w.ref(name_address[i]);
     w.u16(c.number);
     w.u16(second);
   }
-  std::array<std::uint32_t, kControls.size()> ref_bound_slot{};
+  std::array<std::uint32_t, kForm1.size()> ref_bound_slot{};
   std::vector<std::uint32_t> sink_routine_refs;
-  for (std::size_t i = 0; i < kControls.size(); ++i) {
-    const ControlSpec& c = kControls[i];
-    w.record(std::string("event_table_") + c.name);
+  for (std::size_t i = 0; i < kForm1.size(); ++i) {
+    const Form1Entry& c = kForm1[i];
+    const int bound_slot = c.bound ? formats::event_slot(c.kind, c.bound->event).value_or(-1) : -1;
+    w.record("event_table_" + std::string(c.name));
     w.patch_u32(ref_event_table[i], w.here());
     w.u32(0);
     w.ref(control_list + static_cast<std::uint32_t>(i) * L::control_entry::size);
     w.ref(object_info);
     for (int k = 0; k < 3; ++k) sink_routine_refs.push_back(w.reserve_ref());
-    for (int slot = 0; slot < c.slots; ++slot) {
-      if (slot == c.bound_slot)
+    for (int slot = 0; slot < formats::kind_facts(c.kind).slot_count; ++slot) {
+      if (slot == bound_slot)
         ref_bound_slot[i] = w.reserve_ref();
       else
         w.u32(0);
@@ -255,7 +234,7 @@ ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
     w.record("event_entry_" + std::to_string(h));
     event_entry[h] = w.here();
     w.raw(C::sub_arg);
-    w.u32(kEventAmounts[h]);
+    w.u32(event_amount(h));
     w.u8(C::jmp_rel32);
     jump_event[h] = w.reserve_u32();
     w.fill(3, C::padding);
@@ -285,9 +264,9 @@ ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
   const std::uint32_t code_end = w.here();
   w.patch_u32(ref_code_end, code_end);
   w.fill(4, C::close_byte);
-  for (std::size_t i = 0; i < kControls.size(); ++i)
-    if (kControls[i].bound_slot >= 0)
-      w.patch_u32(ref_bound_slot[i], event_entry[static_cast<std::size_t>(kControls[i].handler)]);
+  for (std::size_t i = 0; i < kForm1.size(); ++i)
+    if (kForm1[i].bound)
+      w.patch_u32(ref_bound_slot[i], event_entry[static_cast<std::size_t>(kForm1[i].bound->handler)]);
 
   // ---- imports: stubs, slots and names of the runtime's routines ----
   std::array<std::uint32_t, kImports.size()> stub{}, ref_slot{};

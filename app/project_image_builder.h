@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "app/form1.h"
 #include "app/image_writer.h"
 
 namespace morvane::app {
@@ -16,7 +17,10 @@ inline constexpr std::uint32_t kImageBase = 0x00401000;
 inline constexpr std::uint32_t kDescriptorAddress = kImageBase;
 
 // The handlers' native routines, by the index their handler bodies carry.
-enum NativeIndex : std::uint32_t { kResetClick = 0, kEnzymeDragDrop = 1, kComplexClick = 2, kNativeCount = 3 };
+inline constexpr std::uint32_t kResetClick = static_cast<std::uint32_t>(Handler::reset_click);
+inline constexpr std::uint32_t kEnzymeDragDrop = static_cast<std::uint32_t>(Handler::enzyme_drag_drop);
+inline constexpr std::uint32_t kComplexClick = static_cast<std::uint32_t>(Handler::complex_click);
+inline constexpr std::uint32_t kNativeCount = kHandlerCount;
 
 // The symbols of the handlers' routines, by native index, where they lie in a module
 // of their own (the Windows executable).
