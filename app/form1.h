@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "form/form1_numbers.h"
 #include "formats/control_kinds.h"
 
 namespace morvane::app {
@@ -31,13 +32,13 @@ struct Form1Entry {
 
 // In the control list's order; each entry's event sink lies at 0x34 plus 4 per place.
 inline constexpr std::array<Form1Entry, 7> kForm1{{
-    {"Picture1", formats::ControlKind::picture_box, 5, Binding{formats::Event::drag_drop, Handler::enzyme_drag_drop}},
+    {"Picture1", formats::ControlKind::picture_box, form::form1::picture1, Binding{formats::Event::drag_drop, Handler::enzyme_drag_drop}},
     {"Form", formats::ControlKind::form, 0xFFFF, std::nullopt},
-    {"Picture2", formats::ControlKind::picture_box, 4, std::nullopt},
-    {"Picture3", formats::ControlKind::picture_box, 3, std::nullopt},
-    {"Picture4", formats::ControlKind::picture_box, 2, Binding{formats::Event::click, Handler::complex_click}},
-    {"Command1", formats::ControlKind::command_button, 1, Binding{formats::Event::click, Handler::reset_click}},
-    {"Label1", formats::ControlKind::label, 6, std::nullopt},
+    {"Picture2", formats::ControlKind::picture_box, form::form1::picture2, std::nullopt},
+    {"Picture3", formats::ControlKind::picture_box, form::form1::picture3, std::nullopt},
+    {"Picture4", formats::ControlKind::picture_box, form::form1::picture4, Binding{formats::Event::click, Handler::complex_click}},
+    {"Command1", formats::ControlKind::command_button, form::form1::command1, Binding{formats::Event::click, Handler::reset_click}},
+    {"Label1", formats::ControlKind::label, form::form1::label1, std::nullopt},
 }};
 inline constexpr std::uint32_t kFirstSinkPlace = 0x34;
 inline constexpr std::uint32_t sink_place(std::size_t list_place) {

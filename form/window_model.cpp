@@ -1,5 +1,7 @@
 #include "form/window_model.h"
 
+#include "form/form1_numbers.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -101,7 +103,7 @@ WindowModel enzyme_window(const Pictures& pictures) {
   m.form.startup_position = 3;
 
   ControlRecord command1;
-  command1.number = 1;
+  command1.number = form1::command1;
   command1.name = "Command1";
   command1.kind = ControlKind::command_button;
   command1.caption = "Reset";
@@ -109,9 +111,9 @@ WindowModel enzyme_window(const Pictures& pictures) {
   command1.tab_index = 5;
   command1.font = comic_button;
 
-  auto picture_box = [](std::uint8_t number, std::string name, Rect bounds, std::int16_t tab) {
+  auto picture_box = [](std::uint16_t number, std::string name, Rect bounds, std::int16_t tab) {
     ControlRecord r;
-    r.number = number;
+    r.number = static_cast<std::uint8_t>(number);
     r.name = std::move(name);
     r.kind = ControlKind::picture_box;
     r.bounds = bounds;
@@ -119,23 +121,23 @@ WindowModel enzyme_window(const Pictures& pictures) {
     r.flags = 0x00420001;
     return r;
   };
-  ControlRecord picture4 = picture_box(2, "Picture4", {3240, 4080, 3855, 3495}, 4);
+  ControlRecord picture4 = picture_box(form1::picture4, "Picture4", {3240, 4080, 3855, 3495}, 4);
   picture4.picture = picture(pictures.complex);
   picture4.visible = false;
-  ControlRecord picture3 = picture_box(3, "Picture3", {2640, 720, 3615, 3255}, 3);
+  ControlRecord picture3 = picture_box(form1::picture3, "Picture3", {2640, 720, 3615, 3255}, 3);
   picture3.picture = picture(pictures.product);
   picture3.visible = false;
-  ControlRecord picture2 = picture_box(4, "Picture2", {2880, 960, 3135, 3015}, 2);
+  ControlRecord picture2 = picture_box(form1::picture2, "Picture2", {2880, 960, 3135, 3015}, 2);
   picture2.back_color = system_color(20);
   picture2.picture = picture(pictures.substrate);
   picture2.drag_mode = 1;
   picture2.setting_2a = 1;
   picture2.tag = u"substrate";
-  ControlRecord picture1 = picture_box(5, "Picture1", {3000, 4080, 4095, 3495}, 1);
+  ControlRecord picture1 = picture_box(form1::picture1, "Picture1", {3000, 4080, 4095, 3495}, 1);
   picture1.picture = picture(pictures.enzyme);
 
   ControlRecord label1;
-  label1.number = 6;
+  label1.number = form1::label1;
   label1.name = "Label1";
   label1.kind = ControlKind::label;
   label1.caption = "What Do Enzymes Do?";

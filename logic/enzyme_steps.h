@@ -6,10 +6,13 @@
 
 #include <cstdint>
 
+#include "form/form1_numbers.h"
+
 namespace morvane::logic::steps {
 
 // Form1's picture boxes by control number.
-inline constexpr int kPicture4 = 2, kPicture3 = 3, kPicture2 = 4, kPicture1 = 5;
+inline constexpr int kPicture4 = form::form1::picture4, kPicture3 = form::form1::picture3,
+                     kPicture2 = form::form1::picture2, kPicture1 = form::form1::picture1;
 inline constexpr std::int16_t kShow = -1, kHide = 0;
 inline constexpr char16_t kSubstrate[] = u"substrate";
 inline constexpr char16_t kTagMember[] = u"Tag";
