@@ -192,6 +192,12 @@ def main(argv):
     c.expect(exe.OPTIONAL_HEADER.Subsystem == 2, "subsystem %d, not the graphical one" % exe.OPTIONAL_HEADER.Subsystem)
     c.expect(exe.FILE_HEADER.Characteristics & 0x2000 == 0, "the executable is marked as a library")
     check_module_flags(c, exe, "executable", machine)
+    if wide:
+        # The image's 32-bit references need the executable below 4 GiB wherever it goes.
+        c.expect(exe.OPTIONAL_HEADER.ImageBase + exe.OPTIONAL_HEADER.SizeOfImage < 1 << 32,
+                 "the executable's preferred place is above 4 GiB")
+        c.expect(not exe.OPTIONAL_HEADER.DllCharacteristics & 0x0020,
+                 "the executable may be moved above 4 GiB (HIGH_ENTROPY_VA)")
     slot = check_imports(c, exe, wide)
     descriptor = check_entry(c, exe, wide, slot)
     check_image(c, exe, descriptor, flat, refs)
