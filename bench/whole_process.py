@@ -67,25 +67,15 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+from xvfb import ERROR_HANDLER, Failure, XClientMessageEvent, XImage, start_xvfb, stop_xvfb  # noqa: E402
+
 WIDTH, HEIGHT = 663, 510
 LAUNCHER = []  # what runs the programs (--launcher): nothing, or a script such as tools/wine-run.sh
 SUBSTRATE = (290, 150)  # inside the substrate's picture box, in client pixels
 
 
-class Failure(Exception):
-    pass
-
-
 # ---------------------------------------------------------------- X11 through ctypes
-
-class XImage(ctypes.Structure):
-    _fields_ = [
-        ("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int), ("format", ctypes.c_int),
-        ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-        ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-        ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int),
-    ]
-
 
 class XCreateWindowEvent(ctypes.Structure):
     _fields_ = [
@@ -109,20 +99,10 @@ class XDamageNotifyEvent(ctypes.Structure):
     ]
 
 
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [
-        ("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-        ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
-    ]
-
-
 class XEvent(ctypes.Union):
     _fields_ = [("type", ctypes.c_int), ("xcreatewindow", XCreateWindowEvent), ("xdamage", XDamageNotifyEvent),
                 ("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
-
-ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 
 CREATE_NOTIFY = 16
 CLIENT_MESSAGE = 33
@@ -510,28 +490,6 @@ def start_session_bus():
     return proc, address.decode().strip()
 
 
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-br", "-nolisten", "tcp",
-                             "-screen", "0", "1024x768x24"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + 20
-    while not number.endswith(b"\n"):
-        ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
-        if not ready:
-            proc.kill()
-            raise Failure("Xvfb did not report its display")
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            proc.wait()
-            raise Failure("Xvfb ended at start: " + proc.stderr.read().decode(errors="replace"))
-        number += chunk
-    os.close(read_end)
-    return proc, ":" + number.decode().strip()
-
-
 def load1():
     return os.getloadavg()[0]
 
@@ -611,7 +569,7 @@ def main(argv):
     spinners = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(args.spin)]
     # The programs' cache folder (morvane keeps its font lookups there): private to the runs.
     cache_home = tempfile.mkdtemp(prefix="morvane-bench-cache-")
-    xvfb, display = start_xvfb()
+    xvfb, display = start_xvfb(("-br",))
     x = None
     try:
         x = X11(display)
@@ -659,12 +617,7 @@ def main(argv):
         if bus:
             bus.terminate()
             bus.wait()
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
-            xvfb.wait()
+        stop_xvfb(xvfb)
 
     sums = {name: summary(r) for name, r in runs.items()}
     print()

@@ -15,7 +15,6 @@ Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
 import atexit
 import ctypes
 import os
-import select
 import shutil
 import struct
 import subprocess
@@ -23,6 +22,9 @@ import sys
 import tempfile
 import time
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xvfb import ERROR_HANDLER, Failure, XClientMessageEvent, XImage, start_xvfb, stop_xvfb  # noqa: E402
 
 SKIP = 77
 TITLE_PATTERN = r"^What Do Enzymes Do\?$"
@@ -39,35 +41,11 @@ PICTURE4 = (216, 272, 257, 233)  # the complex
 BLACK, WHITE, FACE, SHADOW, LIGHT = 0x000000, 0xFFFFFF, 0xC0C0C0, 0x808080, 0xDFDFDF
 
 
-class Failure(Exception):
-    pass
-
-
 # ---------------------------------------------------------------- X11 through ctypes
-
-class XImage(ctypes.Structure):
-    _fields_ = [
-        ("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int), ("format", ctypes.c_int),
-        ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
-        ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int),
-        ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int), ("red_mask", ctypes.c_ulong),
-        ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong),
-    ]
-
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [
-        ("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-        ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-        ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
-    ]
-
 
 class XEvent(ctypes.Union):
     _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
-
-ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 
 
 class X11:
@@ -612,28 +590,6 @@ def check_no_display(morvane):
             raise Failure("without a display (driver %s): exit %d, stderr %r" % (driver, r.returncode, r.stderr))
 
 
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                             "-screen", "0", "1024x768x24"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    os.close(write_end)
-    number = b""
-    deadline = time.monotonic() + 20
-    while not number.endswith(b"\n"):
-        ready, _, _ = select.select([read_end], [], [], max(0.0, deadline - time.monotonic()))
-        if not ready:
-            proc.kill()
-            raise Failure("Xvfb did not report its display")
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            proc.wait()
-            raise Failure("Xvfb ended at start: " + proc.stderr.read().decode(errors="replace"))
-        number += chunk
-    os.close(read_end)
-    return proc, ":" + number.decode().strip()
-
-
 def main(argv):
     if len(argv) < 2:
         print(__doc__)
@@ -669,12 +625,7 @@ def main(argv):
         print("FAILED:", e)
         return 1
     finally:
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
-            xvfb.wait()
+        stop_xvfb(xvfb)
     print("real window: passed")
     return 0
 

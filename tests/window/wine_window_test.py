@@ -113,12 +113,7 @@ def main(argv):
     finally:
         # Ends what is left of this prefix's Wine processes (its server and desktop).
         subprocess.run([WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
-        xvfb.terminate()
-        try:
-            xvfb.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            xvfb.kill()
-            xvfb.wait()
+        rw.stop_xvfb(xvfb)
     print("Windows build under wine64: passed")
     return 0
 
