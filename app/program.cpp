@@ -33,7 +33,6 @@ runtime::Program enzyme_program(runtime::ProgramImage image) {
   p.image = image;
   p.descriptor = kDescriptorAddress;
   p.natives = native_routines();
-  p.read_form = &read_form1;
   return p;
 }
 

@@ -12,8 +12,6 @@ namespace morvane::app {
 runtime::ProgramImage embedded_image();
 // The handlers' routines, by native index.
 std::vector<runtime::NativeRoutine> native_routines();
-// Reads Form1 from the image.
-form::WindowModel read_form1(const runtime::ProgramImage& image, const runtime::ProjectInfo& project);
 // Everything the runtime needs to start the program carried in `image`.
 runtime::Program enzyme_program(runtime::ProgramImage image);
 inline runtime::Program enzyme_program() { return enzyme_program(embedded_image()); }

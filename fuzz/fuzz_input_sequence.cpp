@@ -21,7 +21,7 @@ namespace {
 const form::WindowModel& form1() {
   static const form::WindowModel model = [] {
     const runtime::ProgramImage image = app::embedded_image();
-    return app::read_form1(image, runtime::read_project(image, app::kDescriptorAddress));
+    return runtime::read_form_description(image, runtime::read_project(image, app::kDescriptorAddress));
   }();
   return model;
 }

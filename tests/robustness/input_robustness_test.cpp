@@ -143,7 +143,7 @@ TEST(Sizes, AResizeIsClampedToTheLargestClientArea) {
 TEST(Sizes, AFormDescriptionWithAnUnshowableClientAreaIsRefused) {
   const auto image = app::embedded_image();
   const auto project = runtime::read_project(image, app::kDescriptorAddress);
-  const form::WindowModel good = app::read_form1(image, project);
+  const form::WindowModel good = runtime::read_form_description(image, project);
   struct Area {
     std::int32_t width, height;
     bool accepted;

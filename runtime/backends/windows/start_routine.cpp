@@ -15,7 +15,6 @@
 #include <memory>
 #include <string>
 
-#include "form/form_stream_reader.h"
 #include "runtime/backends/windows/gdi_text.h"
 #include "runtime/backends/windows/windows_platform.h"
 #include "formats/image_layout.h"
@@ -109,8 +108,5 @@ extern "C" [[noreturn]] void __stdcall ThunRTMain(const void* descriptor) {
   } catch (const std::exception& e) {
     refuse(std::string("the project image, ") + e.what());
   }
-  program.read_form = [](const ProgramImage& image, const ProjectInfo& project) {
-    return morvane::form::read_form_stream(form_stream(image, project));
-  };
   ThunRTMain(std::move(program), platform);
 }

@@ -4,17 +4,22 @@
 #include <cstdlib>
 
 #include "form/form_stream_error.h"
+#include "form/form_stream_reader.h"
 #include "runtime/core/controls/form_loader.h"
 #include "formats/image_layout.h"
 
 namespace morvane::runtime {
 
+form::WindowModel read_form_description(const ProgramImage& image, const ProjectInfo& project) {
+  return form::read_form_stream(form_stream(image, project));
+}
+
 Runtime::Runtime(Program program) : program_(std::move(program)) {
   project_ = read_project(program_.image, program_.descriptor);
   check_natives();
-  if (!program_.read_form) throw RuntimeError(status::failed, "no reader for the form description");
   // The image outlives the form: pictures read from its stream are shown in place.
-  form::WindowModel model = program_.read_form(program_.image, project_);
+  form::WindowModel model = program_.read_form ? program_.read_form(program_.image, project_)
+                                               : read_form_description(program_.image, project_);
   form_ = load_form(model, project_, form_stream(program_.image, project_));
   window_ = std::make_unique<Window>(form_, *this);
   raise(*form_, Event::load, {});

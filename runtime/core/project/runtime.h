@@ -34,7 +34,7 @@ struct Program {
   ProgramImage image;
   std::uint32_t descriptor = 0;              // address of the project descriptor
   std::vector<NativeRoutine> natives;        // by the index that handler bodies name
-  FormReader read_form;
+  FormReader read_form;                      // empty: read_form_description
 };
 
 class Runtime final : public EventDispatcher {
@@ -91,6 +91,9 @@ class Platform {
   // Says that the program cannot start, where a person can see it (besides stderr).
   virtual void show_fatal(const std::string& message) = 0;
 };
+
+// The start-up form's model from the form description stream that the form table names.
+form::WindowModel read_form_description(const ProgramImage& image, const ProjectInfo& project);
 
 // Runs the whole life of the program and ends the process; never returns.
 [[noreturn]] void ThunRTMain(Program program, Platform& platform);
