@@ -18,7 +18,7 @@ runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) { 
 
 }  // namespace
 
-runtime::ProgramImage embedded_image() { return {project_image_bytes, kImageBase}; }
+runtime::ProjectImage embedded_image() { return {project_image_bytes, kImageBase}; }
 
 std::vector<runtime::NativeRoutine> native_routines() {
   std::vector<runtime::NativeRoutine> natives(kHandlerCount);
@@ -28,7 +28,7 @@ std::vector<runtime::NativeRoutine> native_routines() {
   return natives;
 }
 
-runtime::Program enzyme_program(runtime::ProgramImage image) {
+runtime::Program enzyme_program(runtime::ProjectImage image) {
   runtime::Program p;
   p.image = image;
   p.descriptor = kDescriptorAddress;

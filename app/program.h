@@ -9,11 +9,11 @@
 namespace morvane::app {
 
 // The image as embedded in this executable.
-runtime::ProgramImage embedded_image();
+runtime::ProjectImage embedded_image();
 // The handlers' routines, by native index.
 std::vector<runtime::NativeRoutine> native_routines();
 // Everything the runtime needs to start the program carried in `image`.
-runtime::Program enzyme_program(runtime::ProgramImage image);
+runtime::Program enzyme_program(runtime::ProjectImage image);
 inline runtime::Program enzyme_program() { return enzyme_program(embedded_image()); }
 
 }  // namespace morvane::app

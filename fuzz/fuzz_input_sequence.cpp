@@ -20,7 +20,7 @@ namespace {
 // Form1 as read from the embedded stream, once; each run starts from a copy.
 const form::WindowModel& form1() {
   static const form::WindowModel model = [] {
-    const runtime::ProgramImage image = app::embedded_image();
+    const runtime::ProjectImage image = app::embedded_image();
     return runtime::read_form_description(image, runtime::read_project(image, app::kDescriptorAddress));
   }();
   return model;
@@ -36,7 +36,7 @@ const form::WindowModel& form1() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   runtime::Program program = app::enzyme_program();
-  program.read_form = [](const runtime::ProgramImage&, const runtime::ProjectInfo&) { return form1(); };
+  program.read_form = [](const runtime::ProjectImage&, const runtime::ProjectInfo&) { return form1(); };
   runtime::Runtime rt(std::move(program));
   runtime::HeadlessPlatform platform;
   platform.attach(rt);

@@ -18,7 +18,7 @@ using namespace morvane;
 
 namespace {
 
-void walk_image(const runtime::ProgramImage& image) {
+void walk_image(const runtime::ProjectImage& image) {
   runtime::ProjectInfo project;
   try {
     project = runtime::read_project(image, app::kDescriptorAddress);
@@ -42,7 +42,7 @@ void walk_image(const runtime::ProgramImage& image) {
 }
 
 // Starts the program; when its window is small enough to paint cheaply, drives it a little.
-void start(const runtime::ProgramImage& image) {
+void start(const runtime::ProjectImage& image) {
   try {
     runtime::Runtime rt(app::enzyme_program(image));
     if (rt.finished()) return;
@@ -71,7 +71,7 @@ void start(const runtime::ProgramImage& image) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const runtime::ProgramImage image{std::span<const std::uint8_t>(data, size), app::kImageBase};
+  const runtime::ProjectImage image{std::span<const std::uint8_t>(data, size), app::kImageBase};
   walk_image(image);
   start(image);
   return 0;

@@ -21,7 +21,7 @@ namespace L = morvane::formats::layout;
 
 class ImageBytes : public ::testing::Test {
  protected:
-  morvane::runtime::ProgramImage image = morvane::app::embedded_image();
+  morvane::runtime::ProjectImage image = morvane::app::embedded_image();
   const std::uint8_t* at(std::uint32_t address) { return image.bytes.data() + (address - image.base); }
   std::uint32_t u32(std::uint32_t address) { return le32(at(address)); }
   std::uint16_t u16(std::uint32_t address) { return le16(at(address)); }

@@ -42,7 +42,7 @@ class Image {
   std::uint32_t base() const { return original_.base; }
   std::size_t off(std::uint32_t address) const { return address - base(); }
   std::size_t size() const { return bytes_.size(); }
-  runtime::ProgramImage image() const { return {bytes_, base()}; }
+  runtime::ProjectImage image() const { return {bytes_, base()}; }
   const runtime::ProjectInfo& project() const { return project_; }
 
   std::uint32_t u32(std::uint32_t address) const { return runtime::le32(bytes_.data() + off(address)); }
@@ -81,7 +81,7 @@ class Image {
   std::uint32_t d, pi, ot, od, oi, ft, end;
 
  private:
-  runtime::ProgramImage original_;
+  runtime::ProjectImage original_;
   std::vector<std::uint8_t> bytes_;
   runtime::ProjectInfo project_;
 };

@@ -32,7 +32,7 @@ namespace {
 
 // The image from the descriptor to the end of the pages that hold it: every reference
 // read from it is checked against these bounds.
-ProgramImage image_at(const void* descriptor) {
+ProjectImage image_at(const void* descriptor) {
   const auto address = reinterpret_cast<std::uintptr_t>(descriptor);
   if (address == 0 || address > 0xFFFFFFFFu - formats::layout::descriptor::size)
     refuse("the project descriptor does not lie in the lowest 4 GiB, where its references can reach");
@@ -57,7 +57,7 @@ bool is_program_code(std::uintptr_t address, const void* descriptor) {
 // The routine of each handler that a filled event slot leads to, by its native index.
 // A body whose address is no code of the program is refused here, before anything
 // could jump there.
-std::vector<NativeRoutine> handler_routines(const ProgramImage& image, std::uint32_t descriptor,
+std::vector<NativeRoutine> handler_routines(const ProjectImage& image, std::uint32_t descriptor,
                                             const void* descriptor_pointer) {
   // More handlers than this is a broken image: its index is refused by the start-up.
   constexpr std::uint32_t kMostHandlers = 256;

@@ -20,7 +20,7 @@ std::string hex32(std::uint32_t v) {
 
 }  // namespace
 
-std::size_t ProgramImage::offset_of(std::uint32_t address, std::size_t count, std::string_view what) const {
+std::size_t ProjectImage::offset_of(std::uint32_t address, std::size_t count, std::string_view what) const {
   if (address < base || address - base > bytes.size() || count > bytes.size() - (address - base))
     throw ImageError(address >= base ? address - base : 0,
                      std::string(what) + " at an address inside the image (got 0x" + [&] {
@@ -46,7 +46,7 @@ void expect(bool ok, std::size_t offset, const std::string& what) {
 
 // Reads the reference at offset `at` and returns the offset of the `count` bytes it
 // names; a reference that leaves the image is refused at the reference's own offset.
-std::size_t follow(const ProgramImage& image, const ByteReader& r, std::size_t at, std::size_t count,
+std::size_t follow(const ProjectImage& image, const ByteReader& r, std::size_t at, std::size_t count,
                    const std::string& what) {
   const std::uint32_t address = r.u32(at, "the reference to " + what);
   try {
@@ -65,7 +65,7 @@ namespace {
 // offset of its record and returns the offset of the next one that start-up follows.
 class ProjectReader {
  public:
-  explicit ProjectReader(const ProgramImage& image) : image_(image), bytes_(image.reader()) {}
+  explicit ProjectReader(const ProjectImage& image) : image_(image), bytes_(image.reader()) {}
 
   std::size_t descriptor(std::uint32_t address, ProjectInfo& p) const;
   std::size_t project_information(std::size_t at, ProjectInfo& p) const;
@@ -80,7 +80,7 @@ class ProjectReader {
     return morvane::runtime::follow(image_, bytes_, at, count, what);
   }
 
-  const ProgramImage& image_;
+  const ProjectImage& image_;
   const ByteReader bytes_;
 };
 
@@ -227,7 +227,7 @@ void ProjectReader::form_table(std::size_t descriptor, ProjectInfo& p) const {
 
 }  // namespace
 
-ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_address) {
+ProjectInfo read_project(const ProjectImage& image, std::uint32_t descriptor_address) {
   const ProjectReader read(image);
   ProjectInfo p;
   const std::size_t descriptor = read.descriptor(descriptor_address, p);
@@ -238,7 +238,7 @@ ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_add
   return p;
 }
 
-std::span<const std::uint8_t> form_stream(const ProgramImage& image, const ProjectInfo& project) {
+std::span<const std::uint8_t> form_stream(const ProjectImage& image, const ProjectInfo& project) {
   std::size_t o = 0;
   try {
     o = image.offset_of(project.stream_address, project.stream_length, "the form description stream");
@@ -251,14 +251,14 @@ std::span<const std::uint8_t> form_stream(const ProgramImage& image, const Proje
   return image.bytes.subspan(o, project.stream_length);
 }
 
-std::uint32_t read_event_slot(const ProgramImage& image, const ControlEntryInfo& entry, int slot) {
+std::uint32_t read_event_slot(const ProjectImage& image, const ControlEntryInfo& entry, int slot) {
   if (slot < 0 || slot >= entry.slot_count) return 0;
   const std::size_t t = image.offset_of(entry.event_table + layout::event_table::slots + 4u * static_cast<std::uint32_t>(slot), 4,
                                         "an event slot");
   return image.reader().u32(t, "event slot");
 }
 
-EntryTarget decode_entry(const ProgramImage& image, const ProjectInfo& project, std::uint32_t address) {
+EntryTarget decode_entry(const ProjectImage& image, const ProjectInfo& project, std::uint32_t address) {
   namespace code = layout::code;
   const ByteReader r = image.reader();
   auto in_code = [&](std::uint32_t a, std::uint32_t n, std::string_view what) {
@@ -287,7 +287,7 @@ EntryTarget decode_entry(const ProgramImage& image, const ProjectInfo& project, 
   return t;
 }
 
-std::string import_name(const ProgramImage& image, std::uint32_t address) {
+std::string import_name(const ProjectImage& image, std::uint32_t address) {
   const ByteReader r = image.reader();
   const std::size_t s = image.offset_of(address, layout::import_stub::size, "an import stub");
   if (r.u8(s, "stub") != layout::import_stub::jmp_indirect[0] || r.u8(s + 1, "stub") != layout::import_stub::jmp_indirect[1])

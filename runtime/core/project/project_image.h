@@ -13,7 +13,7 @@
 namespace morvane::runtime {
 
 // The image as the executable carries it, and the address of its first byte.
-struct ProgramImage {
+struct ProjectImage {
   std::span<const std::uint8_t> bytes;
   std::uint32_t base = 0;
 
@@ -58,13 +58,13 @@ struct ProjectInfo {
 
 // Reads everything start-up needs, including the entry that every filled event slot
 // names. Throws ImageError on a broken image.
-ProjectInfo read_project(const ProgramImage& image, std::uint32_t descriptor_address);
+ProjectInfo read_project(const ProjectImage& image, std::uint32_t descriptor_address);
 
 // The form description stream that the form table names; throws if it overruns the image.
-std::span<const std::uint8_t> form_stream(const ProgramImage& image, const ProjectInfo& project);
+std::span<const std::uint8_t> form_stream(const ProjectImage& image, const ProjectInfo& project);
 
 // Reads slot `slot` of an event table (0: no handler).
-std::uint32_t read_event_slot(const ProgramImage& image, const ControlEntryInfo& entry, int slot);
+std::uint32_t read_event_slot(const ProjectImage& image, const ControlEntryInfo& entry, int slot);
 
 // What an entry into the program's code does: subtract `amount` from the object
 // argument (event entries; 0 for method entries), then run native routine `native_index`.
@@ -74,9 +74,9 @@ struct EntryTarget {
   std::uint32_t body = 0;          // address of the handler body
   std::uint32_t native_index = 0;
 };
-EntryTarget decode_entry(const ProgramImage& image, const ProjectInfo& project, std::uint32_t address);
+EntryTarget decode_entry(const ProjectImage& image, const ProjectInfo& project, std::uint32_t address);
 
 // The name of the runtime routine that an import stub at `address` jumps to.
-std::string import_name(const ProgramImage& image, std::uint32_t address);
+std::string import_name(const ProjectImage& image, std::uint32_t address);
 
 }  // namespace morvane::runtime

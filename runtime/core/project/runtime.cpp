@@ -10,7 +10,7 @@
 
 namespace morvane::runtime {
 
-form::WindowModel read_form_description(const ProgramImage& image, const ProjectInfo& project) {
+form::WindowModel read_form_description(const ProjectImage& image, const ProjectInfo& project) {
   return form::read_form_stream(form_stream(image, project));
 }
 

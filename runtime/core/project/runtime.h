@@ -28,10 +28,10 @@ NativeRoutine native_routine(HandlerRoutine routine);
 
 // Produces the window's model of the start-up form from the program image (normally
 // by reading the form description stream that the form table names); throws on failure.
-using FormReader = std::function<form::WindowModel(const ProgramImage& image, const ProjectInfo& project)>;
+using FormReader = std::function<form::WindowModel(const ProjectImage& image, const ProjectInfo& project)>;
 
 struct Program {
-  ProgramImage image;
+  ProjectImage image;
   std::uint32_t descriptor = 0;              // address of the project descriptor
   std::vector<NativeRoutine> natives;        // by the index that handler bodies name
   FormReader read_form;                      // empty: read_form_description
@@ -93,7 +93,7 @@ class Platform {
 };
 
 // The start-up form's model from the form description stream that the form table names.
-form::WindowModel read_form_description(const ProgramImage& image, const ProjectInfo& project);
+form::WindowModel read_form_description(const ProjectImage& image, const ProjectInfo& project);
 
 // Runs the whole life of the program and ends the process; never returns.
 [[noreturn]] void ThunRTMain(Program program, Platform& platform);
