@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/core/controls/form_object.h"
+#include "tests/support/form_builder.h"
 #include "runtime/core/window/window.h"
 
 namespace morvane::runtime {
@@ -32,16 +33,7 @@ struct Recorder final : EventDispatcher {
   }
 };
 
-template <class T>
-T& add(FormObject& form, const char* name, int number, int tab, std::int32_t l, std::int32_t t, std::int32_t w,
-       std::int32_t h) {
-  auto ref = Ref<T>::adopt(new T(name, number));
-  T& c = *ref;
-  c.move(l, t, w, h);
-  c.set_tab_index(static_cast<std::int16_t>(tab));
-  form.add_control(Ref<Control>(std::move(ref)));
-  return c;
-}
+using morvane::testing::add_control;
 
 // The enzyme window's boxes and button, with the substrate box focused.
 struct Bench {
@@ -50,9 +42,9 @@ struct Bench {
   std::unique_ptr<Window> window;
   Bench() {
     form->move(0, 0, 9945, 7650);
-    add<CommandButton>(*form, "Command1", 1, 5, 7680, 1080, 1215, 495);
-    add<PictureBox>(*form, "Picture1", 5, 1, 3000, 4080, 4095, 3495);
-    add<PictureBox>(*form, "Picture2", 4, 2, 2880, 960, 3135, 3015).set_automatic_drag(true);
+    add_control<CommandButton>(*form, "Command1", 1, 5, 7680, 1080, 1215, 495);
+    add_control<PictureBox>(*form, "Picture1", 5, 1, 3000, 4080, 4095, 3495);
+    add_control<PictureBox>(*form, "Picture2", 4, 2, 2880, 960, 3135, 3015).set_automatic_drag(true);
     window = std::make_unique<Window>(form, events);
     window->set_focus(form->find("Picture2"));
     events.log.str("");

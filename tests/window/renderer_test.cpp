@@ -6,6 +6,7 @@
 
 #include "block_text.h"
 #include "runtime/core/controls/form_object.h"
+#include "tests/support/form_builder.h"
 #include "runtime/core/paint/renderer.h"
 
 namespace morvane::runtime {
@@ -22,16 +23,7 @@ struct NoHandlers final : EventDispatcher {
   void raise(Control&, Event, const EventArgs&) override {}
 };
 
-template <class T>
-T& add(FormObject& form, const char* name, int number, int tab, std::int32_t l, std::int32_t t, std::int32_t w,
-       std::int32_t h) {
-  auto ref = Ref<T>::adopt(new T(name, number));
-  T& c = *ref;
-  c.move(l, t, w, h);
-  c.set_tab_index(static_cast<std::int16_t>(tab));
-  form.add_control(Ref<Control>(std::move(ref)));
-  return c;
-}
+using morvane::testing::add_control;
 
 // The enzyme window's layout, with plain pictures and block text.
 class RendererTest : public ::testing::Test {
@@ -43,12 +35,12 @@ class RendererTest : public ::testing::Test {
     FontSpec comic;
     comic.name = "Comic Sans MS";
     comic.size_e4 = 142500;
-    button_ = &add<CommandButton>(*form_, "Command1", 1, 5, 7680, 1080, 1215, 495);
+    button_ = &add_control<CommandButton>(*form_, "Command1", 1, 5, 7680, 1080, 1215, 495);
     button_->set_caption("Reset");
     button_->set_font(comic);
-    enzyme_ = &add<PictureBox>(*form_, "Picture1", 5, 1, 3000, 4080, 4095, 3495);
-    substrate_ = &add<PictureBox>(*form_, "Picture2", 4, 2, 2880, 960, 3135, 3015);
-    label_ = &add<Label>(*form_, "Label1", 6, 0, 2880, 0, 4215, 495);
+    enzyme_ = &add_control<PictureBox>(*form_, "Picture1", 5, 1, 3000, 4080, 4095, 3495);
+    substrate_ = &add_control<PictureBox>(*form_, "Picture2", 4, 2, 2880, 960, 3135, 3015);
+    label_ = &add_control<Label>(*form_, "Label1", 6, 0, 2880, 0, 4215, 495);
     Image image;
     image.width = image.height = 203;
     image.pixels.assign(203 * 203, kPictureColour);

@@ -22,11 +22,11 @@ class GdiTextRasterizer final : public TextRasterizer {
   TextMask render(std::string_view utf8, const FontSpec& font) override;
 
  private:
-  // Selects the font into the drawing context (made once per spec).
+  // Selects the font into the drawing context (each distinct font is made once).
   void select(const FontSpec& font);
   using Key = std::tuple<std::string, int, int, bool, bool, bool, int>;
   void* dc_;                    // HDC
-  std::map<Key, void*> fonts_;  // HFONT by spec
+  std::map<Key, void*> fonts_;  // HFONT by font
 };
 
 }  // namespace morvane::runtime

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace morvane::runtime {
@@ -34,6 +35,15 @@ struct PixelRect {
   }
   friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
+
+// The four edges of a frame `width` pixels wide along the inside of `r`: the top and the
+// bottom whole, the left and the right between them (no pixel in two edges).
+inline std::array<PixelRect, 4> frame_edges(const PixelRect& r, int width) {
+  return {{{r.x, r.y, r.w, width},
+           {r.x, r.bottom() - width, r.w, width},
+           {r.x, r.y + width, width, r.h - 2 * width},
+           {r.right() - width, r.y + width, width, r.h - 2 * width}}};
+}
 
 inline constexpr int twips_to_pixels(std::int32_t twips) { return twips / kTwipsPerPixel; }
 inline constexpr std::int32_t pixels_to_twips(int pixels) { return pixels * kTwipsPerPixel; }

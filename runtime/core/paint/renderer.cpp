@@ -26,11 +26,7 @@ void edge_ring(Framebuffer& fb, PixelRect r, int inset, PixelRect clip, std::uin
 }
 
 void invert_frame(Framebuffer& fb, PixelRect r, int width, PixelRect clip) {
-  const PixelRect edges[4] = {{r.x, r.y, r.w, width},
-                              {r.x, r.bottom() - width, r.w, width},
-                              {r.x, r.y + width, width, r.h - 2 * width},
-                              {r.right() - width, r.y + width, width, r.h - 2 * width}};
-  for (const PixelRect& e : edges) {
+  for (const PixelRect& e : frame_edges(r, width)) {
     const PixelRect c = e.intersect(clip).intersect(fb.bounds());
     for (int y = c.y; y < c.bottom(); ++y) {
       std::uint32_t* p = fb.row(y) + c.x;
@@ -40,10 +36,7 @@ void invert_frame(Framebuffer& fb, PixelRect r, int width, PixelRect clip) {
 }
 
 void solid_frame(Framebuffer& fb, PixelRect r, int width, std::uint32_t rgb, PixelRect clip) {
-  fill_rect(fb, {r.x, r.y, r.w, width}, clip, rgb);
-  fill_rect(fb, {r.x, r.bottom() - width, r.w, width}, clip, rgb);
-  fill_rect(fb, {r.x, r.y + width, width, r.h - 2 * width}, clip, rgb);
-  fill_rect(fb, {r.right() - width, r.y + width, width, r.h - 2 * width}, clip, rgb);
+  for (const PixelRect& e : frame_edges(r, width)) fill_rect(fb, e, clip, rgb);
 }
 
 void dotted_frame(Framebuffer& fb, PixelRect r, std::uint32_t rgb, PixelRect clip) {

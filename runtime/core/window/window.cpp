@@ -29,15 +29,21 @@ Window::~Window() {
 // focus moving because a handler hid the focused control, say) waits until the
 // running handler has returned, and is delivered in order after it.
 void Window::raise(Control& control, Event event, EventArgs args) {
-  pending_.push_back({&control, event, args});
-  if (delivering_) return;
-  delivering_ = true;
+  if (delivering_) {
+    pending_.push_back({&control, event, args});
+    return;
+  }
+  struct Delivering {
+    bool& flag;
+    explicit Delivering(bool& f) : flag(f) { flag = true; }
+    ~Delivering() { flag = false; }
+  } delivering(delivering_);
+  dispatcher_.raise(control, event, args);
   while (!pending_.empty()) {
     const PendingEvent next = pending_.front();
     pending_.pop_front();
     dispatcher_.raise(*next.control, next.event, next.args);
   }
-  delivering_ = false;
 }
 
 PixelRect Window::own_area(const Control& control) const {
@@ -282,13 +288,8 @@ void Window::show_focus(bool shown) {
 
 void Window::invalidate_focus_ring() {
   // Wherever it was drawn, even if its box has just been hidden.
-  const auto o = focus_ring_area();
-  if (!o) return;
-  const int t = kFocusRingWidth;
-  invalidate({o->x, o->y, o->w, t});
-  invalidate({o->x, o->bottom() - t, o->w, t});
-  invalidate({o->x, o->y, t, o->h});
-  invalidate({o->right() - t, o->y, t, o->h});
+  if (const auto o = focus_ring_area())
+    for (const PixelRect& e : frame_edges(*o, kFocusRingWidth)) invalidate(e);
 }
 
 std::optional<PixelRect> Window::drag_outline() const {
@@ -298,14 +299,9 @@ std::optional<PixelRect> Window::drag_outline() const {
 }
 
 void Window::invalidate_outline() {
-  const auto o = drag_outline();
-  if (!o) return;
   // Only the frame changes: its four edges.
-  const int t = kOutlineWidth;
-  invalidate({o->x, o->y, o->w, t});
-  invalidate({o->x, o->bottom() - t, o->w, t});
-  invalidate({o->x, o->y, t, o->h});
-  invalidate({o->right() - t, o->y, t, o->h});
+  if (const auto o = drag_outline())
+    for (const PixelRect& e : frame_edges(*o, kOutlineWidth)) invalidate(e);
 }
 
 void Window::key_down(int key, int shift) {
