@@ -1,7 +1,10 @@
-// Form1 declared once for the project image: its control list in the image's order,
-// each control's number (its record in the form description stream) and kind, and
-// which handler each bound event calls. The image builder's control list, event
-// tables and entries, and the runtime's table of native routines follow from it.
+// Form1 declared once: the form's own settings, and its controls in the project image's
+// control list order, each with its number (its record in the form description stream),
+// its kind, its settings and which handler its bound event calls. The stream's model
+// (form1_model.h), the image builder's control list, event tables and entries, the
+// handlers' view of the picture boxes and the runtime's table of native routines all
+// follow from it. Constants only, so that the Windows executable's handler routines,
+// built without the C++ library, can read it too.
 #pragma once
 
 #include <array>
@@ -9,8 +12,8 @@
 #include <optional>
 #include <string_view>
 
-#include "form/form1_numbers.h"
 #include "formats/control_kinds.h"
+#include "logic/enzyme_boxes.h"
 
 namespace morvane::app {
 
@@ -23,23 +26,106 @@ struct Binding {
   Handler handler;
 };
 
-struct Form1Entry {
-  std::string_view name;       // "Form" for the form's own entry
-  formats::ControlKind kind;
-  std::uint16_t number;        // 0xFFFF for the form itself
-  std::optional<Binding> bound;
+// Which of the four bitmap files a picture box shows.
+enum class Picture { none, enzyme, substrate, product, complex };
+
+// Positions and sizes in twips, from the top-left of the containing client area.
+struct Twips {
+  std::int32_t left, top, width, height;
 };
+
+// A caption's font: upright, regular weight, the default character set.
+struct FontChoice {
+  std::uint32_t size_e4;  // size in ten-thousandths of a point
+  std::string_view name;
+};
+
+// What differs from the kind's defaults; an absent optional takes the default.
+struct Settings {
+  std::optional<std::string_view> caption = std::nullopt;
+  std::optional<std::uint32_t> back_color = std::nullopt;
+  std::optional<std::uint32_t> fore_color = std::nullopt;
+  Picture picture = Picture::none;
+  std::optional<Twips> bounds = std::nullopt;
+  std::optional<bool> visible = std::nullopt;
+  std::int16_t tab_index = 0;
+  std::optional<std::uint32_t> flags = std::nullopt;
+  std::optional<FontChoice> font = std::nullopt;
+  std::optional<std::uint8_t> drag_mode = std::nullopt;    // 1: automatic
+  std::optional<std::uint8_t> setting_2a = std::nullopt;
+  std::optional<std::u16string_view> tag = std::nullopt;
+};
+
+struct Form1Entry {
+  std::string_view name;  // "Form" for the form's own entry
+  formats::ControlKind kind;
+  std::uint16_t number;   // 0xFFFF for the form itself
+  std::optional<Binding> bound = std::nullopt;
+  Settings settings = {};
+};
+
+// The form's own settings.
+struct FormDeclaration {
+  std::string_view name;
+  std::string_view id;         // the form's identifier
+  std::string_view object_id;  // the form object's identifier
+  std::array<std::uint8_t, 5> record_bytes;
+  std::string_view caption;
+  std::uint32_t back_color;
+  std::uint32_t flags;
+  std::uint32_t setting_23;
+  std::string_view link_topic;
+  Twips client_area;
+  std::uint8_t startup_position;  // 3: centred on the screen
+};
+
+using formats::system_color;
+using enum formats::ControlKind;
+
+inline constexpr FormDeclaration kForm1Form{
+    .name = "Form1",
+    .id = "{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}",
+    .object_id = "{773ABDB0-3B1B-4EBB-8028-71B8E10809A3}",
+    .record_bytes = {0x51, 0x00, 0x00, 0x00, 0x00},
+    .caption = "What Do Enzymes Do?",
+    .back_color = system_color(7),
+    .flags = 0x00420001,
+    .setting_23 = 0xFFFFFFFFu,
+    .link_topic = "Form1",
+    .client_area = {60, 450, 9945, 7650},
+    .startup_position = 3,
+};
+
+inline constexpr std::uint32_t kPictureBoxFlags = 0x00420001;
 
 // In the control list's order; each entry's event sink lies at 0x34 plus 4 per place.
 inline constexpr std::array<Form1Entry, 7> kForm1{{
-    {"Picture1", formats::ControlKind::picture_box, form::form1::picture1, Binding{formats::Event::drag_drop, Handler::enzyme_drag_drop}},
-    {"Form", formats::ControlKind::form, 0xFFFF, std::nullopt},
-    {"Picture2", formats::ControlKind::picture_box, form::form1::picture2, std::nullopt},
-    {"Picture3", formats::ControlKind::picture_box, form::form1::picture3, std::nullopt},
-    {"Picture4", formats::ControlKind::picture_box, form::form1::picture4, Binding{formats::Event::click, Handler::complex_click}},
-    {"Command1", formats::ControlKind::command_button, form::form1::command1, Binding{formats::Event::click, Handler::reset_click}},
-    {"Label1", formats::ControlKind::label, form::form1::label1, std::nullopt},
+    {.name = "Picture1", .kind = picture_box, .number = 5,
+     .bound = Binding{formats::Event::drag_drop, Handler::enzyme_drag_drop},
+     .settings = {.picture = Picture::enzyme, .bounds = Twips{3000, 4080, 4095, 3495}, .tab_index = 1,
+                  .flags = kPictureBoxFlags}},
+    {.name = "Form", .kind = form, .number = 0xFFFF},
+    {.name = "Picture2", .kind = picture_box, .number = 4,
+     .settings = {.back_color = system_color(20), .picture = Picture::substrate,
+                  .bounds = Twips{2880, 960, 3135, 3015}, .tab_index = 2, .flags = kPictureBoxFlags,
+                  .drag_mode = 1, .setting_2a = 1, .tag = u"substrate"}},
+    {.name = "Picture3", .kind = picture_box, .number = 3,
+     .settings = {.picture = Picture::product, .bounds = Twips{2640, 720, 3615, 3255}, .visible = false,
+                  .tab_index = 3, .flags = kPictureBoxFlags}},
+    {.name = "Picture4", .kind = picture_box, .number = 2,
+     .bound = Binding{formats::Event::click, Handler::complex_click},
+     .settings = {.picture = Picture::complex, .bounds = Twips{3240, 4080, 3855, 3495}, .visible = false,
+                  .tab_index = 4, .flags = kPictureBoxFlags}},
+    {.name = "Command1", .kind = command_button, .number = 1,
+     .bound = Binding{formats::Event::click, Handler::reset_click},
+     .settings = {.caption = "Reset", .bounds = Twips{7680, 1080, 1215, 495}, .tab_index = 5,
+                  .font = FontChoice{142500, "Comic Sans MS"}}},
+    {.name = "Label1", .kind = label, .number = 6,
+     .settings = {.caption = "What Do Enzymes Do?", .back_color = system_color(18), .fore_color = system_color(14),
+                  .bounds = Twips{2880, 0, 4215, 495}, .tab_index = 0,
+                  .font = FontChoice{157500, "Comic Sans MS"}}},
 }};
+
 inline constexpr std::uint32_t kFirstSinkPlace = 0x34;
 inline constexpr std::uint32_t sink_place(std::size_t list_place) {
   return kFirstSinkPlace + 4 * static_cast<std::uint32_t>(list_place);
@@ -53,5 +139,22 @@ constexpr std::size_t bound_place(Handler handler) {
     if (kForm1[i].bound && kForm1[i].bound->handler == handler) return i;
   return kForm1.size();
 }
+
+// The number of the picture box that shows `picture`, 0 when none does.
+constexpr int number_showing(Picture picture) {
+  for (const Form1Entry& c : kForm1)
+    if (c.kind == picture_box && c.settings.picture == picture) return c.number;
+  return 0;
+}
+
+// The handlers' view of the form: which picture box plays which part.
+inline constexpr logic::EnzymeBoxes kEnzymeBoxes{
+    .enzyme = number_showing(Picture::enzyme),
+    .substrate = number_showing(Picture::substrate),
+    .product = number_showing(Picture::product),
+    .complex = number_showing(Picture::complex),
+};
+static_assert(kEnzymeBoxes.enzyme && kEnzymeBoxes.substrate && kEnzymeBoxes.product && kEnzymeBoxes.complex,
+              "each of the four pictures is shown by a picture box");
 
 }  // namespace morvane::app

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #ifdef MORVANE_HAVE_TEXT
@@ -34,7 +34,7 @@ void report(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const char* step
 int main(int argc, char** argv) {
   const char* png_dir = (argc == 3 && std::strcmp(argv[1], "--png") == 0) ? argv[2] : nullptr;
   try {
-    runtime::Runtime rt(app::enzyme_program());
+    runtime::Runtime rt(app::enzyme_project());
 #ifdef MORVANE_HAVE_TEXT
     runtime::text::FreeTypeTextRasterizer text;
     runtime::HeadlessPlatform p(&text);

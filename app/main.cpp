@@ -4,7 +4,7 @@
 #include <exception>
 #include <memory>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "runtime/backends/desktop/desktop_platform.h"
 #ifdef MORVANE_HAVE_TEXT
 #include "runtime/text/font_answer_cache.h"
@@ -32,5 +32,5 @@ int main() {
 #ifdef MORVANE_HAVE_ICON
   platform.set_icon_png(assets::icon_png);
 #endif
-  runtime::ThunRTMain(app::enzyme_program(), platform);
+  runtime::ThunRTMain(app::enzyme_project(), platform);
 }

@@ -1,7 +1,6 @@
 #include "app/project_image_builder.h"
 
 #include <array>
-#include <string>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,7 +17,7 @@ namespace {
 namespace layout = formats::layout;
 using form::Guid;
 
-void guid(ImageWriter& w, const char* text) { w.raw(Guid::parse(text).bytes); }
+void guid(ImageWriter& w, std::string_view text) { w.raw(Guid::parse(text).bytes); }
 
 // What the event entry of `handler` subtracts: its control's sink place less one, so
 // that the sink becomes the form's address plus one.
@@ -185,7 +184,7 @@ void ImageLayout::object_table() {
   w.u32(0x0409);
   w.ref(object_table_ + layout::object_table::project_name);
   w.c_string("Sollant1", 12);
-  guid(w, "{773ABDB0-3B1B-4EBB-8028-71B8E10809A3}");
+  guid(w, kForm1Form.object_id);
 }
 
 // object descriptor of Form1
@@ -240,7 +239,7 @@ void ImageLayout::identifiers() {
   ImageWriter& w = w_;
   w.record("form_id");
   w.patch_u32(ref_form_id_, w.here());
-  guid(w, "{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}");
+  guid(w, kForm1Form.id);
   w.record("object_ids");
   w.patch_u32(ref_object_ids_, w.here());
   guid(w, "{81C11BED-E461-4E10-A4EA-8DF8B9913257}");
@@ -262,7 +261,7 @@ void ImageLayout::names() {
   ImageWriter& w = w_;
   w.record("object_name");
   w.patch_u32(ref_object_name_, w.here());
-  w.c_string("Form1");
+  w.c_string(kForm1Form.name);
   for (std::size_t i = 0; i < kForm1.size(); ++i) {
     w.record("name_" + std::string(kForm1[i].name));
     name_address_[i] = w.here();
@@ -414,7 +413,7 @@ void ImageLayout::form_table() {
   w.patch_u32(ref_form_table_, form_table);
   w.patch_u32(ref_external_table_, form_table);
   w.u32(layout::form_table::size);
-  guid(w, "{9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}");
+  guid(w, kForm1Form.id);
   w.zeros(20);
   w.u32(784);
   w.u32(0);

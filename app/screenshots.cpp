@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/text/freetype_text.h"
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   try {
     runtime::text::FreeTypeTextRasterizer text;
-    runtime::Runtime rt(app::enzyme_program());
+    runtime::Runtime rt(app::enzyme_project());
     runtime::HeadlessPlatform p(&text);
     p.attach(rt);
     write(rt, p, dir, "start", "Start");

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "form/form_stream_reader.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -134,7 +134,7 @@ struct Running {
   std::unique_ptr<runtime::Runtime> rt;
   std::unique_ptr<runtime::HeadlessPlatform> platform;
   Running() {
-    rt = std::make_unique<runtime::Runtime>(app::enzyme_program());
+    rt = std::make_unique<runtime::Runtime>(app::enzyme_project());
     platform = std::make_unique<runtime::HeadlessPlatform>(&text);
     platform->attach(*rt);
   }
@@ -185,7 +185,7 @@ BENCHMARK(BM_DragFrame);
 // benchmark's loop) and then one paint of everything they changed.
 void BM_DragFrameAtRefresh(benchmark::State& state) {
   runtime::text::FreeTypeTextRasterizer text;
-  runtime::Runtime rt(app::enzyme_program());
+  runtime::Runtime rt(app::enzyme_project());
   runtime::SystemColors colors;
   runtime::Renderer renderer(colors, &text);
   runtime::Framebuffer fb(rt.window().client_width(), rt.window().client_height());
@@ -270,7 +270,7 @@ BENCHMARK(BM_ClickReset)->UseManualTime();
 // decoded, the form and its controls created.
 void BM_RuntimeStart(benchmark::State& state) {
   for (auto _ : state) {
-    runtime::Runtime rt(app::enzyme_program());
+    runtime::Runtime rt(app::enzyme_project());
     benchmark::DoNotOptimize(&rt);
   }
 }
@@ -279,7 +279,7 @@ BENCHMARK(BM_RuntimeStart);
 // The first full paint with text that has not been used yet: the installed fonts'
 // configuration loaded, the faces found and opened, the captions' glyphs drawn.
 void BM_FirstPaintColdText(benchmark::State& state) {
-  runtime::Runtime rt(app::enzyme_program());
+  runtime::Runtime rt(app::enzyme_project());
   runtime::SystemColors colors;
   runtime::Framebuffer fb(663, 510);
   for (auto _ : state) {
@@ -294,7 +294,7 @@ BENCHMARK(BM_FirstPaintColdText)->Unit(benchmark::kMillisecond);
 // The same first paint in a later run, with the font lookups of an earlier run in the
 // font cache file: the file read and checked, the faces opened, the glyphs drawn.
 void BM_FirstPaintCachedFonts(benchmark::State& state) {
-  runtime::Runtime rt(app::enzyme_program());
+  runtime::Runtime rt(app::enzyme_project());
   runtime::SystemColors colors;
   runtime::Framebuffer fb(663, 510);
   const auto folder = std::filesystem::temp_directory_path() / ("morvane-bench-fonts-" + std::to_string(::getpid()));

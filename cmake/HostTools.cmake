@@ -4,7 +4,7 @@
 include(ExternalProject)
 set(MORVANE_HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/host-tools)
 set(host_tools
-  ${MORVANE_HOST_TOOLS_DIR}/form/make_form_stream
+  ${MORVANE_HOST_TOOLS_DIR}/app/make_form_stream
   ${MORVANE_HOST_TOOLS_DIR}/app/make_project_image
   ${MORVANE_HOST_TOOLS_DIR}/app/make_windows_image)
 ExternalProject_Add(morvane_host_tools
@@ -16,6 +16,6 @@ ExternalProject_Add(morvane_host_tools
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS ${host_tools})
-set(MORVANE_MAKE_FORM_STREAM ${MORVANE_HOST_TOOLS_DIR}/form/make_form_stream CACHE FILEPATH "" FORCE)
+set(MORVANE_MAKE_FORM_STREAM ${MORVANE_HOST_TOOLS_DIR}/app/make_form_stream CACHE FILEPATH "" FORCE)
 set(MORVANE_MAKE_PROJECT_IMAGE ${MORVANE_HOST_TOOLS_DIR}/app/make_project_image)
 set(MORVANE_MAKE_WINDOWS_IMAGE ${MORVANE_HOST_TOOLS_DIR}/app/make_windows_image)

@@ -1,7 +1,7 @@
-// The main window as data: the form and its six controls with every setting that
-// differs from its kind's default, plus the words that every record of a kind carries.
-// The build lays the form description stream out from this model; the runtime reads
-// the stream back into the same model and creates the controls from it.
+// A window as data: the form and its controls with every setting that differs from its
+// kind's default, plus the words that every record of a kind carries. The build lays
+// the form description stream out from such a model; the runtime reads the stream back
+// into the same model and creates the controls from it.
 #pragma once
 
 #include <array>
@@ -94,7 +94,7 @@ struct FormSettings {
 // One control record. Which fields a kind can carry is fixed by the stream's code
 // table for that kind; an absent optional takes the kind's default.
 struct ControlRecord {
-  std::uint8_t number = 0;                    // 1..6, place in the child list
+  std::uint8_t number = 0;                    // 1 upwards, place in the child list
   std::string name;
   ControlKind kind = ControlKind::picture_box;
   std::optional<std::string> caption;         // label, command button
@@ -117,23 +117,5 @@ struct WindowModel {
   std::vector<ControlRecord> controls;        // in stream order (control numbers 1..n)
   friend bool operator==(const WindowModel&, const WindowModel&) = default;
 };
-
-// The bitmap files of the four pictures, each a complete BMP file image.
-struct Pictures {
-  std::vector<std::uint8_t> enzyme;     // Picture1
-  std::vector<std::uint8_t> substrate;  // Picture2
-  std::vector<std::uint8_t> product;    // Picture3
-  std::vector<std::uint8_t> complex;    // Picture4
-};
-
-// Form1 of the enzyme demonstration. Pictures that are empty are left out.
-WindowModel enzyme_window(const Pictures& pictures);
-
-// Well-known identifiers.
-namespace ids {
-extern const Guid form1;          // {9CAA7CE9-B2A8-4D9F-9289-1D44A051B2E5}
-extern const Guid form1_object;   // {773ABDB0-3B1B-4EBB-8028-71B8E10809A3}
-extern const Guid form_class;     // {33AD4F3A-6699-11CF-B70C-00AA0060D393}
-}  // namespace ids
 
 }  // namespace morvane::form

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "tests/robustness/demo_invariants.h"
@@ -35,9 +35,9 @@ const form::WindowModel& form1() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  runtime::Program program = app::enzyme_program();
-  program.read_form = [](const runtime::ProjectImage&, const runtime::ProjectInfo&) { return form1(); };
-  runtime::Runtime rt(std::move(program));
+  runtime::Project project = app::enzyme_project();
+  project.read_form = [](const runtime::ProjectImage&, const runtime::ProjectInfo&) { return form1(); };
+  runtime::Runtime rt(std::move(project));
   runtime::HeadlessPlatform platform;
   platform.attach(rt);
   const robustness::DemoInvariants invariants(rt);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "form/form_stream_reader.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -44,7 +44,7 @@ void walk_image(const runtime::ProjectImage& image) {
 // Starts the program; when its window is small enough to paint cheaply, drives it a little.
 void start(const runtime::ProjectImage& image) {
   try {
-    runtime::Runtime rt(app::enzyme_program(image));
+    runtime::Runtime rt(app::enzyme_project(image));
     if (rt.finished()) return;
     const runtime::Window& w = rt.window();
     if (w.client_width() > 1024 || w.client_height() > 1024) return;

@@ -12,6 +12,7 @@
 
 #include "app/project_image_builder.h"
 #include "form/form_stream_writer.h"
+#include "app/form1_model.h"
 #include "form/window_model.h"
 
 using namespace morvane;
@@ -73,7 +74,7 @@ Bytes bitmap(int width, int height, int bits, std::uint32_t info_size = 40, std:
   return b;
 }
 
-form::Pictures tiny_pictures() {
+app::Form1Pictures tiny_pictures() {
   return {bitmap(3, 2, 24), bitmap(2, 2, 24, 40, 0xFF0000), bitmap(2, -2, 32), bitmap(1, 1, 24, 40, 0x000000)};
 }
 
@@ -156,7 +157,7 @@ class Script {
 };
 
 void input_seeds() {
-  const form::WindowModel m = form::enzyme_window({});
+  const form::WindowModel m = app::form1_model({});
   enum { command1, picture4, picture3, picture2, picture1, label1 };
   {
     Script s(m);  // Start → Complex → Product → Start
@@ -231,8 +232,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string root = argv[1];
-  const Bytes stream = form::write_form_stream(form::enzyme_window(tiny_pictures()));
-  const Bytes no_pictures = form::write_form_stream(form::enzyme_window({}));
+  const Bytes stream = form::write_form_stream(app::form1_model(tiny_pictures()));
+  const Bytes no_pictures = form::write_form_stream(app::form1_model({}));
   g_dir = root + "/form_stream";
   stream_seeds(stream, no_pictures);
   g_dir = root + "/bitmap";

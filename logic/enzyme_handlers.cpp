@@ -64,16 +64,17 @@ Status run_handler(std::uintptr_t received, Body&& body) {
 
 }  // namespace
 
-Status ResetClick(std::uintptr_t form) {
-  return run_handler(form, [](DirectOps& ops) { steps::reset(ops); });
+Status ResetClick(std::uintptr_t form, const EnzymeBoxes& boxes) {
+  return run_handler(form, [&boxes](DirectOps& ops) { steps::reset(ops, boxes); });
 }
 
-Status EnzymeDragDrop(std::uintptr_t form, Object* const& source, float /*x*/, float /*y*/) {
-  return run_handler(form, [&source](DirectOps& ops) { steps::enzyme_drop(ops, source); });
+Status EnzymeDragDrop(std::uintptr_t form, const EnzymeBoxes& boxes, Object* const& source, float /*x*/,
+                      float /*y*/) {
+  return run_handler(form, [&boxes, &source](DirectOps& ops) { steps::enzyme_drop(ops, boxes, source); });
 }
 
-Status ComplexClick(std::uintptr_t form) {
-  return run_handler(form, [](DirectOps& ops) { steps::complex_click(ops); });
+Status ComplexClick(std::uintptr_t form, const EnzymeBoxes& boxes) {
+  return run_handler(form, [&boxes](DirectOps& ops) { steps::complex_click(ops, boxes); });
 }
 
 }  // namespace morvane::logic

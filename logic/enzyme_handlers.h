@@ -4,16 +4,20 @@
 
 #include <cstdint>
 
+#include "logic/enzyme_boxes.h"
 #include "runtime/core/controls/controls.h"
 
 namespace morvane::logic {
 
-// Click of Command1: back to the start.
-runtime::Status ResetClick(std::uintptr_t form);
-// DragDrop on Picture1: a source tagged "substrate" becomes the complex. The source
+// `boxes` names the picture boxes by their parts.
+
+// The reset button's Click: back to the start.
+runtime::Status ResetClick(std::uintptr_t form, const EnzymeBoxes& boxes);
+// DragDrop on the enzyme: a source tagged "substrate" becomes the complex. The source
 // is borrowed; x and y are never read.
-runtime::Status EnzymeDragDrop(std::uintptr_t form, runtime::Object* const& source, float x, float y);
-// Click of Picture4: the complex becomes the product and the free enzyme.
-runtime::Status ComplexClick(std::uintptr_t form);
+runtime::Status EnzymeDragDrop(std::uintptr_t form, const EnzymeBoxes& boxes, runtime::Object* const& source,
+                               float x, float y);
+// Click of the complex: it becomes the product and the free enzyme.
+runtime::Status ComplexClick(std::uintptr_t form, const EnzymeBoxes& boxes);
 
 }  // namespace morvane::logic

@@ -6,41 +6,39 @@
 
 #include <cstdint>
 
-#include "form/form1_numbers.h"
+#include "logic/enzyme_boxes.h"
 
 namespace morvane::logic::steps {
 
-// Form1's picture boxes by control number.
-inline constexpr int kPicture4 = form::form1::picture4, kPicture3 = form::form1::picture3,
-                     kPicture2 = form::form1::picture2, kPicture1 = form::form1::picture1;
 inline constexpr std::int16_t kShow = -1, kHide = 0;
 inline constexpr char16_t kSubstrate[] = u"substrate";
 inline constexpr char16_t kTagMember[] = u"Tag";
 inline constexpr char16_t kVisibleMember[] = u"Visible";
 
-// Click of Command1: back to the start.
+// The reset button's Click: back to the start.
 template <class Ops>
-bool reset(Ops& ops) {
-  return ops.set_visible(kPicture1, kShow) && ops.set_visible(kPicture2, kShow) &&
-         ops.set_visible(kPicture3, kHide) && ops.set_visible(kPicture4, kHide);
+bool reset(Ops& ops, const EnzymeBoxes& boxes) {
+  return ops.set_visible(boxes.enzyme, kShow) && ops.set_visible(boxes.substrate, kShow) &&
+         ops.set_visible(boxes.product, kHide) && ops.set_visible(boxes.complex, kHide);
 }
 
-// DragDrop on Picture1: a source tagged "substrate" becomes the complex.
+// DragDrop on the enzyme: a source tagged "substrate" becomes the complex.
 template <class Ops>
-bool enzyme_drop(Ops& ops, typename Ops::ObjectRef source) {
+bool enzyme_drop(Ops& ops, const EnzymeBoxes& boxes, typename Ops::ObjectRef source) {
   typename Ops::Value tag{};
   if (!ops.get_member(source, kTagMember, tag)) return false;
   const bool equal = ops.equals(tag, kSubstrate);
   ops.free(tag);
   if (!equal) return true;
-  return ops.set_member(source, kVisibleMember, kHide) && ops.set_visible(kPicture1, kHide) &&
-         ops.set_visible(kPicture4, kShow);
+  return ops.set_member(source, kVisibleMember, kHide) && ops.set_visible(boxes.enzyme, kHide) &&
+         ops.set_visible(boxes.complex, kShow);
 }
 
-// Click of Picture4: the complex becomes the product and the free enzyme.
+// Click of the complex: the complex becomes the product and the free enzyme.
 template <class Ops>
-bool complex_click(Ops& ops) {
-  return ops.set_visible(kPicture4, kHide) && ops.set_visible(kPicture3, kShow) && ops.set_visible(kPicture1, kShow);
+bool complex_click(Ops& ops, const EnzymeBoxes& boxes) {
+  return ops.set_visible(boxes.complex, kHide) && ops.set_visible(boxes.product, kShow) &&
+         ops.set_visible(boxes.enzyme, kShow);
 }
 
 }  // namespace morvane::logic::steps

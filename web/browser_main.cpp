@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "runtime/backends/browser/browser_platform.h"
 #include "runtime/backends/browser/browser_text.h"
 #include "web/window_description.h"
@@ -29,5 +29,5 @@ int main() {
   platform.set_observer([](runtime::Runtime& rt) {
     if (const auto said = narrator.after_input(rt.window())) morvane_page_status(said->c_str());
   });
-  runtime::ThunRTMain(app::enzyme_program(), platform);
+  runtime::ThunRTMain(app::enzyme_project(), platform);
 }

@@ -4,6 +4,7 @@
 // imports nothing but the start routine. Built without the C++ library.
 #include <cstdint>
 
+#include "app/form1.h"
 #include "app/windows/handler_routines.h"
 #include "logic/enzyme_steps.h"
 #include "runtime/core/project/program_services.h"
@@ -61,15 +62,15 @@ std::int32_t run_handler(const ProgramServices* rt, std::uintptr_t received, Ste
 extern "C" {
 
 std::int32_t reset_click_routine(const ProgramServices* rt, std::uintptr_t object, void*, float, float) {
-  return run_handler(rt, object, [](TableOps& ops) { return morvane::logic::steps::reset(ops); });
+  return run_handler(rt, object, [](TableOps& ops) { return morvane::logic::steps::reset(ops, morvane::app::kEnzymeBoxes); });
 }
 
 std::int32_t enzyme_drag_drop_routine(const ProgramServices* rt, std::uintptr_t object, void* source, float, float) {
-  return run_handler(rt, object, [source](TableOps& ops) { return morvane::logic::steps::enzyme_drop(ops, source); });
+  return run_handler(rt, object, [source](TableOps& ops) { return morvane::logic::steps::enzyme_drop(ops, morvane::app::kEnzymeBoxes, source); });
 }
 
 std::int32_t complex_click_routine(const ProgramServices* rt, std::uintptr_t object, void*, float, float) {
-  return run_handler(rt, object, [](TableOps& ops) { return morvane::logic::steps::complex_click(ops); });
+  return run_handler(rt, object, [](TableOps& ops) { return morvane::logic::steps::complex_click(ops, morvane::app::kEnzymeBoxes); });
 }
 
 }  // extern "C"

@@ -4,34 +4,18 @@
 // 30001 and up). Usage:
 //   make_windows_image STREAM ICON.ico OUTDIR SYMBOL_PREFIX
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/image_assembly.h"
 #include "app/project_image_builder.h"
+#include "app/tools/file_bytes.h"
 #include "app/version_resource.h"
 #include "app/windows/icon_resources.h"
 
-namespace {
-
-std::vector<std::uint8_t> read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void write_file(const std::string& path, const void* data, std::size_t size) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-void write_file(const std::string& path, const std::vector<std::uint8_t>& b) { write_file(path, b.data(), b.size()); }
-void write_file(const std::string& path, const std::string& s) { write_file(path, s.data(), s.size()); }
-
-}  // namespace
+using morvane::app::tools::read_file;
+using morvane::app::tools::write_file;
 
 int main(int argc, char** argv) {
   if (argc != 5) {

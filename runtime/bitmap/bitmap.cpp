@@ -26,7 +26,10 @@ BitmapError::BitmapError(std::size_t offset, std::string what_expected)
       offset_(offset),
       expected_(std::move(what_expected)) {}
 
-BitmapView view_bmp(std::span<const std::uint8_t> data) {
+namespace {
+
+// The file header and the information header's size; returns where the pixels start.
+std::size_t check_file_header(std::span<const std::uint8_t> data) {
   const std::size_t size = data.size();
   if (size < file_header_size + 4) {
     throw BitmapError(size, "a 14-byte file header and the information header's size (data ends here)");
@@ -47,7 +50,17 @@ BitmapView view_bmp(std::span<const std::uint8_t> data) {
     throw BitmapError(10, "a pixel offset from " + std::to_string(file_header_size + info_size) + " to " +
                               std::to_string(size) + found(pixel_offset));
   }
+  return pixel_offset;
+}
 
+struct PixelFormat {
+  std::int32_t width;
+  std::int32_t stored_height;  // negative for top-down rows
+  std::uint16_t bits;
+};
+
+// The information header: the size of the picture, its planes, depth and compression.
+PixelFormat check_info_header(std::span<const std::uint8_t> data) {
   const std::int32_t width = i32(data, 18);
   if (width <= 0 || width > max_bitmap_side) {
     throw BitmapError(18, "a width from 1 to " + std::to_string(max_bitmap_side) + found_signed(width));
@@ -57,17 +70,26 @@ BitmapView view_bmp(std::span<const std::uint8_t> data) {
     throw BitmapError(22, "a height from 1 to " + std::to_string(max_bitmap_side) + " (negative for top-down rows)" +
                               found_signed(stored_height));
   }
-  const bool bottom_up = stored_height > 0;
-  const int height = bottom_up ? stored_height : -stored_height;
   const std::uint16_t planes = u16(data, 26);
   if (planes != 1) throw BitmapError(26, "1 colour plane" + found(planes));
   const std::uint16_t bits = u16(data, 28);
   if (bits != 24 && bits != 32) throw BitmapError(28, "24 or 32 bits per pixel" + found(bits));
   const std::uint32_t compression = u32(data, 30);
   if (compression != 0) throw BitmapError(30, "compression 0 (none)" + found(compression));
+  return {width, stored_height, bits};
+}
 
-  const std::size_t bytes_per_pixel = bits / 8u;
-  const std::size_t stride = (static_cast<std::size_t>(width) * bytes_per_pixel + 3) / 4 * 4;
+}  // namespace
+
+BitmapView view_bmp(std::span<const std::uint8_t> data) {
+  const std::size_t size = data.size();
+  const std::size_t pixel_offset = check_file_header(data);
+  const PixelFormat format = check_info_header(data);
+
+  const bool bottom_up = format.stored_height > 0;
+  const int height = bottom_up ? format.stored_height : -format.stored_height;
+  const std::size_t bytes_per_pixel = format.bits / 8u;
+  const std::size_t stride = (static_cast<std::size_t>(format.width) * bytes_per_pixel + 3) / 4 * 4;
   const std::size_t rows_size = stride * static_cast<std::size_t>(height);  // at most 4 GiB: both sides are bounded
   if (rows_size > size - pixel_offset) {
     throw BitmapError(size, std::to_string(height) + " rows of " + std::to_string(stride) + " bytes from offset " +
@@ -76,7 +98,7 @@ BitmapView view_bmp(std::span<const std::uint8_t> data) {
   }
 
   BitmapView view;
-  view.width_ = width;
+  view.width_ = format.width;
   view.height_ = height;
   view.bytes_per_pixel_ = static_cast<int>(bytes_per_pixel);
   const std::uint8_t* rows = data.data() + pixel_offset;

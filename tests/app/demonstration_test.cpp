@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Demonstration, EventsWithoutHandlersChangeNothing) {
   for (const char* s : {"Start", "Complex", "Product"}) {
     SCOPED_TRACE(s);
-    start(app::enzyme_program());
+    start(app::enzyme_project());
     go_to(s);
     const auto delivered = rt().events_delivered();
     for (const char* name : {"Picture1", "Picture2", "Picture3", "Label1"})
@@ -115,7 +115,7 @@ TEST_F(Demonstration, DropAnywhereOnEnzymeGivesComplex) {
   const Point corners[] = {{r.x, r.y}, {r.right() - 1, r.y}, {r.x, r.bottom() - 1}, {r.right() - 1, r.bottom() - 1},
                            {r.x + r.w / 2, r.y + r.h / 2}};
   for (const Point& p : corners) {
-    start(app::enzyme_program());
+    start(app::enzyme_project());
     drag(centre("Picture2"), p);
     EXPECT_EQ(state(), "Complex") << p.x << "," << p.y;
   }
@@ -135,7 +135,7 @@ TEST_F(Demonstration, DragOutlineFollowsPointerKeepingOffset) {
 
 TEST_F(Demonstration, TagsThatAreNotExactlySubstrateChangeNothing) {
   for (const char16_t* tag : {u"", u"Substrate", u"substrate ", u"SUBSTRATE", u"substrat"}) {
-    start(app::enzyme_program());
+    start(app::enzyme_project());
     control("Picture2").set_member(u"Tag", runtime::Variant::from_string(tag));
     to_complex();
     EXPECT_EQ(state(), "Start") << runtime::to_utf8(tag);
@@ -194,7 +194,7 @@ TEST_F(Demonstration, HidingTheFocusedControlMovesTheFocusOn) {
 
 TEST_F(Demonstration, ClosingEndsTheRunInAnyState) {
   for (const char* s : {"Start", "Complex", "Product"}) {
-    start(app::enzyme_program());
+    start(app::enzyme_project());
     go_to(s);
     platform().feed({runtime::InputEvent::Type::close});
     EXPECT_TRUE(rt().finished());
@@ -216,7 +216,7 @@ TEST_F(Demonstration, ClearedSlotDisablesExactlyThatEvent) {
     for (const auto& e : project.controls)
       if (e.name == c.control)
         std::memset(copy.data() + (e.event_table - original.base) + 24 + 4 * c.slot, 0, 4);
-    start(app::enzyme_program({copy, original.base}));
+    start(app::enzyme_project({copy, original.base}));
     const std::string which = c.control;
     to_complex();
     EXPECT_EQ(state(), which == "Picture1" ? "Start" : "Complex");
@@ -230,7 +230,7 @@ TEST_F(Demonstration, ClearedSlotDisablesExactlyThatEvent) {
 
 TEST_F(Demonstration, MarkedAndUnmarkedEntryWorkOnTheSameForm) {
   // Through the method entry: the unmarked form.
-  const auto project = rt().project();
+  const auto project = rt().project_info();
   const auto image = app::embedded_image();
   const std::uint32_t ot = runtime::le32(image.bytes.data() + (image.base + 0x94 + 4 - image.base));
   const std::uint32_t od = runtime::le32(image.bytes.data() + (ot - image.base) + formats::layout::object_table::objects);
@@ -248,8 +248,8 @@ TEST_F(Demonstration, MarkedAndUnmarkedEntryWorkOnTheSameForm) {
             0);
   EXPECT_EQ(state(), "Start");
   // And the handler directly, both ways.
-  EXPECT_EQ(logic::ComplexClick(form().instance_address() | 1), 0);
-  EXPECT_EQ(logic::ResetClick(form().instance_address()), 0);
+  EXPECT_EQ(logic::ComplexClick(form().instance_address() | 1, app::kEnzymeBoxes), 0);
+  EXPECT_EQ(logic::ResetClick(form().instance_address(), app::kEnzymeBoxes), 0);
   EXPECT_EQ(state(), "Start");
 }
 
@@ -278,7 +278,7 @@ TEST_F(Demonstration, AHandlerFailingPartWayKeepsWhatItDidAndDoesNoMore) {
   for (const Case& c : {Case{"Product", "ResetClick", "Picture3", "1110"}, Case{"Complex", "ResetClick", "Picture2", "1001"},
                         Case{"Start", "EnzymeDragDrop", "Picture4", "0000"}}) {
     SCOPED_TRACE(std::string(c.handler) + " failing at " + c.failing + " from " + c.from);
-    start(app::enzyme_program());
+    start(app::enzyme_project());
     go_to(c.from);
     const auto before = counts();
     const std::string failing = c.failing;
@@ -288,8 +288,8 @@ TEST_F(Demonstration, AHandlerFailingPartWayKeepsWhatItDidAndDoesNoMore) {
     // Called directly (unmarked), the caller gets the failing status.
     runtime::Object* const source = &control("Picture2");
     const runtime::Status status = std::string(c.handler) == "ResetClick"
-                                       ? logic::ResetClick(form().instance_address())
-                                       : logic::EnzymeDragDrop(form().instance_address(), source, 0, 0);
+                                       ? logic::ResetClick(form().instance_address(), app::kEnzymeBoxes)
+                                       : logic::EnzymeDragDrop(form().instance_address(), app::kEnzymeBoxes, source, 0, 0);
     EXPECT_EQ(status, runtime::status::failed);
     EXPECT_EQ(state(), c.after);
     EXPECT_EQ(counts(), before);
@@ -319,9 +319,9 @@ TEST_F(Demonstration, UntrappedErrorFromAnEventEndsTheRunWithItsMessage) {
 
 TEST_F(Demonstration, DropOfAnObjectWithoutTagRaisesByNameError) {
   // A source whose by-name read fails: the error comes from the by-name access.
-  EXPECT_EQ(logic::EnzymeDragDrop(form().instance_address(), nullptr, 0, 0), runtime::status::failed);
+  EXPECT_EQ(logic::EnzymeDragDrop(form().instance_address(), app::kEnzymeBoxes, nullptr, 0, 0), runtime::status::failed);
   runtime::Object* label = &control("Label1");
-  EXPECT_EQ(logic::EnzymeDragDrop(form().instance_address(), label, 0, 0), 0) << "the label's Tag is empty";
+  EXPECT_EQ(logic::EnzymeDragDrop(form().instance_address(), app::kEnzymeBoxes, label, 0, 0), 0) << "the label's Tag is empty";
   EXPECT_EQ(state(), "Start");
 }
 
@@ -339,7 +339,7 @@ TEST_F(Demonstration, EachPictureBoxShowsItsBitmapRowsInItsClientArea) {
                        {"Picture3", assets::product_bmp}, {"Picture4", assets::complex_bmp}};
   const runtime::SystemColors colours;
   for (const char* s : {"Start", "Complex", "Product"}) {
-    start(app::enzyme_program());
+    start(app::enzyme_project());
     go_to(s);
     const runtime::Framebuffer& fb = platform().framebuffer();
     for (const Box& box : boxes) {
@@ -365,7 +365,7 @@ TEST_F(Demonstration, EachPictureBoxShowsItsBitmapRowsInItsClientArea) {
   }
   // Picture2's client area is 197 rows high: the picture's rows 197-202 are cut off,
   // and its right-hand column pair is the box's own (white) background.
-  start(app::enzyme_program());
+  start(app::enzyme_project());
   EXPECT_EQ(control("Picture2").pixel_rect().h - 4, 197);
   EXPECT_EQ(colours.resolve(control("Picture2").back_color()), 0xFFFFFFu);
 }
@@ -397,7 +397,7 @@ TEST_F(Demonstration, IncrementalRepaintMatchesFullRepaint) {
 
 TEST_F(Demonstration, RefusesAReferenceThatIsNoForm) {
   int not_a_form[8] = {};
-  EXPECT_THROW(logic::ResetClick(reinterpret_cast<std::uintptr_t>(not_a_form)), runtime::RuntimeError);
+  EXPECT_THROW(logic::ResetClick(reinterpret_cast<std::uintptr_t>(not_a_form), app::kEnzymeBoxes), runtime::RuntimeError);
 }
 
 }  // namespace

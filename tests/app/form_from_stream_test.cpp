@@ -4,10 +4,11 @@
 
 #include <vector>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "assets/pictures.h"
 #include "form/form_stream_reader.h"
+#include "app/form1_model.h"
 #include "form/window_model.h"
 #include "runtime/core/controls/form_loader.h"
 
@@ -22,13 +23,13 @@ TEST(FormFromStream, EmbeddedStreamHoldsTheWindowModel) {
   const auto project = runtime::read_project(image, app::kDescriptorAddress);
   const auto stream = runtime::form_stream(image, project);
   EXPECT_EQ(stream.size(), 497718u);
-  const form::Pictures pictures{bytes(assets::enzyme_bmp), bytes(assets::substrate_bmp), bytes(assets::product_bmp),
+  const app::Form1Pictures pictures{bytes(assets::enzyme_bmp), bytes(assets::substrate_bmp), bytes(assets::product_bmp),
                                 bytes(assets::complex_bmp)};
-  EXPECT_TRUE(form::read_form_stream(stream) == form::enzyme_window(pictures));
+  EXPECT_TRUE(form::read_form_stream(stream) == app::form1_model(pictures));
 }
 
 TEST(FormFromStream, LoadedControlsCarryTheStreamsSettings) {
-  runtime::Runtime rt(app::enzyme_program());
+  runtime::Runtime rt(app::enzyme_project());
   auto& f = rt.form();
   ASSERT_EQ(f.controls().size(), 6u);
   const char* order[] = {"Command1", "Picture4", "Picture3", "Picture2", "Picture1", "Label1"};
@@ -62,9 +63,9 @@ TEST(FormFromStream, PicturesAreShownInPlaceOnlyFromLastingBytes) {
   const auto image = app::embedded_image();
   const auto project = runtime::read_project(image, app::kDescriptorAddress);
   const form::WindowModel read = form::read_form_stream(runtime::form_stream(image, project));
-  const form::Pictures pictures{bytes(assets::enzyme_bmp), bytes(assets::substrate_bmp), bytes(assets::product_bmp),
+  const app::Form1Pictures pictures{bytes(assets::enzyme_bmp), bytes(assets::substrate_bmp), bytes(assets::product_bmp),
                                 bytes(assets::complex_bmp)};
-  const form::WindowModel held = form::enzyme_window(pictures);
+  const form::WindowModel held = app::form1_model(pictures);
 
   const auto in_place = runtime::load_form(read, project, image.bytes);
   const auto not_lasting = runtime::load_form(read, project);
@@ -95,7 +96,7 @@ TEST(FormFromStream, BrokenStreamStopsTheStart) {
   std::vector<std::uint8_t> copy(original.bytes.begin(), original.bytes.end());
   copy[project.stream_address - original.base + 1] = 0xCD;  // the second magic byte
   try {
-    runtime::Runtime rt(app::enzyme_program({copy, original.base}));
+    runtime::Runtime rt(app::enzyme_project({copy, original.base}));
     FAIL() << "started from a broken stream";
   } catch (const std::exception& e) {
     EXPECT_NE(std::string(e.what()).find("offset 1"), std::string::npos) << e.what();

@@ -17,7 +17,7 @@ using namespace morvane;
 class ThroughServices : public morvane::testing::DemoFixture {
  protected:
   void SetUp() override {
-    runtime::Program p = app::enzyme_program();
+    runtime::Project p = app::enzyme_project();
     p.natives = {runtime::native_routine(&reset_click_routine), runtime::native_routine(&enzyme_drag_drop_routine),
                  runtime::native_routine(&complex_click_routine)};
     start(std::move(p));
@@ -64,7 +64,7 @@ TEST_F(ThroughServices, AnErrorFromAnEventEndsTheRunAndADirectCallGetsItsStatus)
   // The method entries follow the three event entries at the code's start.
   namespace code = formats::layout::code;
   const std::uint32_t method_entry =
-      rt().project().code_start + app::kNativeCount * code::event_entry_size + app::kComplexClick * code::method_entry_size;
+      rt().project_info().code_start + app::kNativeCount * code::event_entry_size + app::kComplexClick * code::method_entry_size;
   EXPECT_EQ(rt().call_entry(method_entry, form().instance_address(), {}), runtime::status::invalid_value);
   EXPECT_EQ(counts(), before);
   EXPECT_FALSE(rt().finished());

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "form/window_model.h"
 #include "runtime/core/project/byte_reader.h"

@@ -1,7 +1,8 @@
 // The stream the build embeds, laid out from the four pictures.
 #include <gtest/gtest.h>
 
-#include "form/form1_stream.h"
+#include "app/form1_model.h"
+#include "app/form1_stream.h"
 #include "form/form_stream_reader.h"
 #include "form/form_stream_writer.h"
 #include "runtime/bitmap/bitmap.h"
@@ -10,21 +11,21 @@ namespace morvane::form {
 namespace {
 
 TEST(Form1StreamData, HasTheLengthsOfForm1) {
-  ASSERT_EQ(form1_stream.size(), 497718u);
+  ASSERT_EQ(app::form1_stream.size(), 497718u);
   FormStreamLayout layout;
-  const WindowModel model = read_form_stream(form1_stream, layout);
+  const WindowModel model = read_form_stream(app::form1_stream, layout);
   EXPECT_EQ(layout.form.length, 497629u);
   std::vector<std::uint32_t> lengths;
   for (const auto& r : layout.controls) lengths.push_back(r.length);
   EXPECT_EQ(lengths, (std::vector<std::uint32_t>{64, 124340, 124340, 124368, 124338, 86}));
 
   const auto rewritten = write_form_stream(model);
-  EXPECT_TRUE(std::equal(rewritten.begin(), rewritten.end(), form1_stream.begin(), form1_stream.end()));
+  EXPECT_TRUE(std::equal(rewritten.begin(), rewritten.end(), app::form1_stream.begin(), app::form1_stream.end()));
 }
 
 TEST(Form1StreamData, CarriesFourBitmapsOfThePictureSize) {
-  const WindowModel model = read_form_stream(form1_stream);
-  Pictures pictures;
+  const WindowModel model = read_form_stream(app::form1_stream);
+  app::Form1Pictures pictures;
   pictures.complex = model.controls[1].picture->to_vector();
   pictures.product = model.controls[2].picture->to_vector();
   pictures.substrate = model.controls[3].picture->to_vector();
@@ -36,7 +37,7 @@ TEST(Form1StreamData, CarriesFourBitmapsOfThePictureSize) {
     EXPECT_EQ(bitmap.height(), 203);
     EXPECT_EQ(bitmap.bits_per_pixel(), 24);
   }
-  EXPECT_EQ(model, enzyme_window(pictures));
+  EXPECT_EQ(model, app::form1_model(pictures));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ constexpr std::size_t stream_size = 497718;
 
 class Form1Read : public ::testing::Test {
  protected:
-  WindowModel model = enzyme_window(test::synthetic_pictures());
+  WindowModel model = app::form1_model(test::synthetic_pictures());
   std::vector<std::uint8_t> stream = write_form_stream(model);
 };
 
@@ -151,7 +151,7 @@ TEST_F(Form1Read, PicturesViewTheStreamUntilHeld) {
 }
 
 TEST(FormStreamRead, RoundTripsExtremeValues) {
-  WindowModel m = enzyme_window(test::synthetic_pictures(1, 1));
+  WindowModel m = app::form1_model(test::synthetic_pictures(1, 1));
   m.controls[0].caption = std::string(65535, 'x');
   m.controls[0].bounds = Rect{-32768, 32767, 0, -1};
   m.controls[3].tag = std::u16string(65535, u'\xD83D');
@@ -322,7 +322,7 @@ TEST_F(Form1Read, RefusesTruncationsAtRecordBoundaries) {
 // a FormStreamError at an offset inside the stream; nothing else may happen (run it under
 // the address and undefined-behaviour sanitizers too).
 TEST(FormStreamRead, SurvivesEveryCutAndByteChange) {
-  const auto stream = write_form_stream(enzyme_window(test::synthetic_pictures(3, 2)));
+  const auto stream = write_form_stream(app::form1_model(test::synthetic_pictures(3, 2)));
   ASSERT_LT(stream.size(), 2000u);
   for (std::size_t n = 0; n < stream.size(); ++n) {
     std::vector<std::uint8_t> cut(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(n));

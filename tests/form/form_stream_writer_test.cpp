@@ -58,8 +58,8 @@ Bytes picture_box(int number, std::string_view name, const std::vector<std::uint
 
 class Form1Stream : public ::testing::Test {
  protected:
-  Pictures pictures = test::synthetic_pictures();
-  std::vector<std::uint8_t> stream = write_form_stream(enzyme_window(pictures));
+  app::Form1Pictures pictures = test::synthetic_pictures();
+  std::vector<std::uint8_t> stream = write_form_stream(app::form1_model(pictures));
 };
 
 TEST_F(Form1Stream, MatchesTheLayoutByteForByte) {
@@ -141,7 +141,7 @@ TEST_F(Form1Stream, HasTheRecordLengthsOfTheRealStream) {
 }
 
 TEST_F(Form1Stream, LeavesOutValuesThatEqualTheKindDefault) {
-  WindowModel m = enzyme_window(pictures);
+  WindowModel m = app::form1_model(pictures);
   ControlRecord& picture1 = m.controls[4];
   picture1.visible = true;
   picture1.back_color = 0x8000000F;
@@ -152,7 +152,7 @@ TEST_F(Form1Stream, LeavesOutValuesThatEqualTheKindDefault) {
 
 // Each case spoils Form1's model in one way the stream cannot carry.
 TEST(FormStreamWriter, RefusesModelsItCannotEncode) {
-  const Pictures pictures = test::synthetic_pictures(4, 4);
+  const app::Form1Pictures pictures = test::synthetic_pictures(4, 4);
   struct Case {
     const char* what;
     void (*spoil)(WindowModel&);
@@ -180,7 +180,7 @@ TEST(FormStreamWriter, RefusesModelsItCannotEncode) {
       {"256 controls", [](WindowModel& m) { m.controls.resize(256, m.controls[5]); }, "control number byte"},
   };
   for (const Case& c : cases) {
-    WindowModel m = enzyme_window(pictures);
+    WindowModel m = app::form1_model(pictures);
     c.spoil(m);
     try {
       write_form_stream(m);

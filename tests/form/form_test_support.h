@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "app/form1_model.h"
 #include "form/window_model.h"
 #include "formats/little_endian.h"
 #include "tests/support/bitmap_file.h"
@@ -27,8 +28,8 @@ inline std::vector<std::uint8_t> synthetic_bitmap(std::uint32_t seed, std::int32
   });
 }
 
-inline Pictures synthetic_pictures(std::int32_t width = 203, std::int32_t height = 203) {
-  return Pictures{synthetic_bitmap(1, width, height), synthetic_bitmap(2, width, height),
+inline app::Form1Pictures synthetic_pictures(std::int32_t width = 203, std::int32_t height = 203) {
+  return app::Form1Pictures{synthetic_bitmap(1, width, height), synthetic_bitmap(2, width, height),
                   synthetic_bitmap(3, width, height), synthetic_bitmap(4, width, height)};
 }
 

@@ -34,11 +34,11 @@ std::vector<std::uint8_t> concat(std::initializer_list<std::vector<std::uint8_t>
 }
 
 TEST(StreamLocator, FindsTheStreamBetweenJunkAndADecoyHeader) {
-  const auto stream = write_form_stream(enzyme_window(test::synthetic_pictures(5, 5)));
+  const auto stream = write_form_stream(app::form1_model(test::synthetic_pictures(5, 5)));
   const std::vector<std::uint8_t> decoy(stream.begin(), stream.begin() + 60);  // a header, then nothing sensible
   const auto file = concat({junk(1000, 3), decoy, junk(33, 9), stream, junk(500, 1)});
 
-  const auto found = find_form_streams(file, ids::form1);
+  const auto found = find_form_streams(file, app::form1_id());
   ASSERT_EQ(found.size(), 2u);
   EXPECT_EQ(found[0].offset, 1000u);
   EXPECT_THROW(read_form_stream(found[0].bytes), FormStreamError);
@@ -46,20 +46,20 @@ TEST(StreamLocator, FindsTheStreamBetweenJunkAndADecoyHeader) {
   ASSERT_EQ(found[1].bytes.size(), stream.size());  // cut where its form record length ends
   EXPECT_TRUE(std::equal(stream.begin(), stream.end(), found[1].bytes.begin()));
 
-  EXPECT_TRUE(find_form_streams(file, ids::form_class).empty());  // another form's id is not this form's
-  EXPECT_TRUE(find_form_streams(std::span(stream).first(20), ids::form1).empty());
+  EXPECT_TRUE(find_form_streams(file, Guid::parse("{33AD4F3A-6699-11CF-B70C-00AA0060D393}")).empty());  // another form's id is not this form's
+  EXPECT_TRUE(find_form_streams(std::span(stream).first(20), app::form1_id()).empty());
 }
 
 TEST(StreamLocator, RunsToTheFileEndWhenTheLengthDoesNotFit) {
-  auto stream = write_form_stream(enzyme_window(test::synthetic_pictures(5, 5)));
+  auto stream = write_form_stream(app::form1_model(test::synthetic_pictures(5, 5)));
   put_u32(stream, 89, 0xFFFFFFF0);
   const auto file = concat({junk(10, 1), stream});
-  const auto found = find_form_streams(file, ids::form1);
+  const auto found = find_form_streams(file, app::form1_id());
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].bytes.size(), stream.size());
   const auto cut = std::span(file).first(10 + 91);  // the length field itself cut short
-  ASSERT_EQ(find_form_streams(cut, ids::form1).size(), 1u);
-  EXPECT_EQ(find_form_streams(cut, ids::form1)[0].bytes.size(), 91u);
+  ASSERT_EQ(find_form_streams(cut, app::form1_id()).size(), 1u);
+  EXPECT_EQ(find_form_streams(cut, app::form1_id())[0].bytes.size(), 91u);
 }
 
 class FormTools : public ::testing::Test {
@@ -99,7 +99,7 @@ class FormTools : public ::testing::Test {
 };
 
 TEST_F(FormTools, MakeFormStreamLaysOutForm1FromFourBitmaps) {
-  const Pictures pictures = test::synthetic_pictures();
+  const app::Form1Pictures pictures = test::synthetic_pictures();
   const auto enzyme = write("enzyme.bmp", pictures.enzyme);
   const auto substrate = write("substrate.bmp", pictures.substrate);
   const auto product = write("product.bmp", pictures.product);
@@ -109,7 +109,7 @@ TEST_F(FormTools, MakeFormStreamLaysOutForm1FromFourBitmaps) {
                            complex.string() + " ";
 
   ASSERT_EQ(run(tool + " " + args + (dir / "form1.frm").string()), 0) << text(dir / "err.txt");
-  EXPECT_EQ(read(dir / "form1.frm"), write_form_stream(enzyme_window(pictures)));
+  EXPECT_EQ(read(dir / "form1.frm"), write_form_stream(app::form1_model(pictures)));
 
   // A picture that is no usable bitmap stops the tool before it writes anything.
   auto bad = pictures.product;
@@ -122,7 +122,7 @@ TEST_F(FormTools, MakeFormStreamLaysOutForm1FromFourBitmaps) {
 }
 
 TEST_F(FormTools, FormdumpPrintsExtractsAndRefuses) {
-  const auto stream = write_form_stream(enzyme_window(test::synthetic_pictures()));
+  const auto stream = write_form_stream(app::form1_model(test::synthetic_pictures()));
   const std::string tool = MORVANE_FORMDUMP_PATH;
 
   const auto carrier = write("carrier.exe", concat({junk(4096, 5), std::vector<std::uint8_t>(stream.begin(),

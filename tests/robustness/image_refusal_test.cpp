@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "form/form_stream_error.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -340,7 +340,7 @@ void expect_refusal(const Case& c) {
     }
   };
   try {
-    runtime::Runtime rt(app::enzyme_program(image.image()));
+    runtime::Runtime rt(app::enzyme_project(image.image()));
     ADD_FAILURE() << "started on the broken image";
   } catch (const runtime::ImageError& e) {
     check("ImageError", Refusal::image, e.what(), e.offset());
@@ -355,7 +355,7 @@ void expect_refusal(const Case& c) {
 
 TEST(ImageRefusal, TheUnbrokenCopyStarts) {
   Image image;
-  runtime::Runtime rt(app::enzyme_program(image.image()));
+  runtime::Runtime rt(app::enzyme_project(image.image()));
   EXPECT_FALSE(rt.finished());
 }
 
@@ -373,7 +373,7 @@ TEST(ImageRefusal, EveryTruncationOfTheRecordsIsRefused) {
   const auto original = app::embedded_image();
   for (std::size_t n = 0; n < records; n += 7) {
     const std::vector<std::uint8_t> cut(original.bytes.begin(), original.bytes.begin() + static_cast<std::ptrdiff_t>(n));
-    EXPECT_THROW(runtime::Runtime(app::enzyme_program({cut, original.base})), runtime::ImageError) << "cut at " << n;
+    EXPECT_THROW(runtime::Runtime(app::enzyme_project({cut, original.base})), runtime::ImageError) << "cut at " << n;
   }
 }
 
@@ -385,7 +385,7 @@ TEST(ImageRefusalDeathTest, TheStartRoutineSaysWhyAndExitsWithOne) {
   EXPECT_EXIT(
       {
         runtime::HeadlessPlatform platform;
-        runtime::ThunRTMain(app::enzyme_program(bytes), platform);
+        runtime::ThunRTMain(app::enzyme_project(bytes), platform);
       },
       ::testing::ExitedWithCode(1),
       "morvane: cannot start: the project image, offset 0x[0-9A-F]+: expected a native routine index below 3");
@@ -398,7 +398,7 @@ TEST(ImageRefusalDeathTest, AStreamRefusalSaysItsOffsetCountsInTheStream) {
   EXPECT_EXIT(
       {
         runtime::HeadlessPlatform platform;
-        runtime::ThunRTMain(app::enzyme_program(bytes), platform);
+        runtime::ThunRTMain(app::enzyme_project(bytes), platform);
       },
       ::testing::ExitedWithCode(1), "morvane: cannot start: the form description stream, offset 0: expected the header");
 }
@@ -406,8 +406,8 @@ TEST(ImageRefusalDeathTest, AStreamRefusalSaysItsOffsetCountsInTheStream) {
 // An entry called with anything but the control's sink (or the form, for a method entry)
 // is refused before the handler could follow a stray reference.
 TEST(EntryCalls, AStrayObjectArgumentIsRefusedNotFollowed) {
-  runtime::Runtime rt(app::enzyme_program());
-  const auto& project = rt.project();
+  runtime::Runtime rt(app::enzyme_project());
+  const auto& project = rt.project_info();
   const auto image = app::embedded_image();
   const runtime::ControlEntryInfo& command = project.controls[5];
   const std::uint32_t entry = runtime::read_event_slot(image, command, 0);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/support/visible_fault.h"
-#include "app/program.h"
+#include "app/project.h"
 #include "app/project_image_builder.h"
 #include "form/window_model.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -32,7 +32,7 @@ struct Replay {
 
 Replay replay(const std::vector<std::uint8_t>& bytes) {
   Replay out;
-  runtime::Runtime rt(app::enzyme_program());
+  runtime::Runtime rt(app::enzyme_project());
   runtime::HeadlessPlatform platform;
   platform.attach(rt);
   const robustness::DemoInvariants invariants(rt);
@@ -56,7 +56,7 @@ std::vector<std::uint8_t> read_file(const std::filesystem::path& path) {
 
 class Invariants : public ::testing::Test {
  protected:
-  runtime::Runtime rt{app::enzyme_program()};
+  runtime::Runtime rt{app::enzyme_project()};
   runtime::Control& control(const char* name) { return *rt.form().find(name); }
 };
 
@@ -127,7 +127,7 @@ TEST(InputCorpus, ACloseEndsTheRunAndLaterInputChangesNothing) {
 
 // Sizes from outside are bounded before anything is allocated for them.
 TEST(Sizes, AResizeIsClampedToTheLargestClientArea) {
-  runtime::Runtime rt(app::enzyme_program());
+  runtime::Runtime rt(app::enzyme_project());
   rt.window().resize(1 << 30, -5);
   EXPECT_EQ(rt.window().client_width(), runtime::kMaxClientSide);
   EXPECT_EQ(rt.window().client_height(), 0);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "tests/robustness/demo_invariants.h"
 
@@ -52,7 +52,7 @@ struct Run {
   void start() {
     invariants.reset();
     platform.reset();
-    runtime = std::make_unique<runtime::Runtime>(app::enzyme_program());
+    runtime = std::make_unique<runtime::Runtime>(app::enzyme_project());
     platform = std::make_unique<runtime::HeadlessPlatform>();
     platform->attach(*runtime);
     invariants = std::make_unique<robustness::DemoInvariants>(*runtime);

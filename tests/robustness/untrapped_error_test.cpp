@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/visible_fault.h"
-#include "app/program.h"
+#include "app/project.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/core/project/runtime.h"
 
@@ -43,7 +43,7 @@ TEST(UntrappedErrorDeathTest, ResetClickFailingEndsTheProcessWithTheErrorsMessag
   EXPECT_EXIT(
       {
         FaultyPlatform platform("Picture3", "Command1");
-        runtime::ThunRTMain(app::enzyme_program(), platform);
+        runtime::ThunRTMain(app::enzyme_project(), platform);
       },
       ::testing::ExitedWithCode(1), "morvane: run-time error 0x800A017C in Picture3: ");
 }
@@ -68,7 +68,7 @@ TEST(UntrappedErrorDeathTest, TheDropFailingHalfWayEndsTheProcessToo) {
   EXPECT_EXIT(
       {
         DropPlatform platform;
-        runtime::ThunRTMain(app::enzyme_program(), platform);
+        runtime::ThunRTMain(app::enzyme_project(), platform);
       },
       ::testing::ExitedWithCode(1), "morvane: run-time error 0x800A017C in Picture1: ");
 }

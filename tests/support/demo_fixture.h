@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 
@@ -19,11 +19,11 @@ struct Point {
 
 class DemoFixture : public ::testing::Test {
  protected:
-  void SetUp() override { start(app::enzyme_program()); }
+  void SetUp() override { start(app::enzyme_project()); }
 
-  void start(runtime::Program program) {
+  void start(runtime::Project project) {
     platform_.reset();
-    runtime_ = std::make_unique<runtime::Runtime>(std::move(program));
+    runtime_ = std::make_unique<runtime::Runtime>(std::move(project));
     platform_ = std::make_unique<runtime::HeadlessPlatform>();
     platform_->attach(*runtime_);
   }

@@ -3,7 +3,7 @@
 // the label and the picture boxes in the new colours.
 #include <gtest/gtest.h>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/text/freetype_text.h"
 
@@ -33,7 +33,7 @@ class EnzymeWindowPaint : public ::testing::Test {
   }
 
   text::FreeTypeTextRasterizer text_;
-  Runtime runtime_{app::enzyme_program()};
+  Runtime runtime_{app::enzyme_project()};
   HeadlessPlatform platform_{&text_};
 };
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/project.h"
 #include "runtime/core/paint/renderer.h"
 #include "runtime/text/font_answer_cache.h"
 #include "runtime/text/freetype_text.h"
@@ -49,7 +49,7 @@ struct Painted {
 
 Painted paint_window(const fs::path& cache) {
   text::FreeTypeTextRasterizer text(cache);
-  Runtime rt(app::enzyme_program());
+  Runtime rt(app::enzyme_project());
   SystemColors colors;
   Framebuffer fb(rt.window().client_width(), rt.window().client_height());
   Renderer(colors, &text).paint(rt.window(), fb, fb.bounds());

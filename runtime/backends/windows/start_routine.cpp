@@ -100,13 +100,13 @@ extern "C" [[noreturn]] void __stdcall ThunRTMain(const void* descriptor) {
     std::fprintf(stderr, "morvane: captions are left out: %s\n", e.what());
   }
   static WindowsPlatform platform(text.get());
-  Program program;
+  Project project;
   try {
-    program.image = image_at(descriptor);
-    program.descriptor = program.image.base;
-    program.natives = handler_routines(program.image, program.descriptor, descriptor);
+    project.image = image_at(descriptor);
+    project.descriptor = project.image.base;
+    project.natives = handler_routines(project.image, project.descriptor, descriptor);
   } catch (const std::exception& e) {
     refuse(std::string("the project image, ") + e.what());
   }
-  ThunRTMain(std::move(program), platform);
+  ThunRTMain(std::move(project), platform);
 }

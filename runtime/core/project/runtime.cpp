@@ -14,13 +14,13 @@ form::WindowModel read_form_description(const ProjectImage& image, const Project
   return form::read_form_stream(form_stream(image, project));
 }
 
-Runtime::Runtime(Program program) : program_(std::move(program)) {
-  project_ = read_project(program_.image, program_.descriptor);
+Runtime::Runtime(Project start) : start_(std::move(start)) {
+  project_ = read_project(start_.image, start_.descriptor);
   check_natives();
   // The image outlives the form: pictures read from its stream are shown in place.
-  form::WindowModel model = program_.read_form ? program_.read_form(program_.image, project_)
-                                               : read_form_description(program_.image, project_);
-  form_ = load_form(model, project_, form_stream(program_.image, project_));
+  form::WindowModel model = start_.read_form ? start_.read_form(start_.image, project_)
+                                               : read_form_description(start_.image, project_);
+  form_ = load_form(model, project_, form_stream(start_.image, project_));
   window_ = std::make_unique<Window>(form_, *this);
   raise(*form_, Event::load, {});
 }
@@ -42,12 +42,12 @@ const ControlEntryInfo* Runtime::entry_for(const Control& control) const {
 void Runtime::check_natives() const {
   for (const ControlEntryInfo& entry : project_.controls) {
     for (int slot = 0; slot < entry.slot_count; ++slot) {
-      const std::uint32_t address = read_event_slot(program_.image, entry, slot);
+      const std::uint32_t address = read_event_slot(start_.image, entry, slot);
       if (address == 0) continue;
-      const EntryTarget target = decode_entry(program_.image, project_, address);
-      if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
-        throw ImageError(program_.image.offset_of(target.body, formats::layout::code::handler_body_size, "a handler body") + 4,
-                         "a native routine index below " + std::to_string(program_.natives.size()) +
+      const EntryTarget target = decode_entry(start_.image, project_, address);
+      if (target.native_index >= start_.natives.size() || !start_.natives[target.native_index])
+        throw ImageError(start_.image.offset_of(target.body, formats::layout::code::handler_body_size, "a handler body") + 4,
+                         "a native routine index below " + std::to_string(start_.natives.size()) +
                              " in the handler that slot " + std::to_string(slot) + " of " + entry.name +
                              " leads to, found " + std::to_string(target.native_index));
     }
@@ -55,8 +55,8 @@ void Runtime::check_natives() const {
 }
 
 Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const EventArgs& args) {
-  const EntryTarget target = decode_entry(program_.image, project_, address);
-  if (target.native_index >= program_.natives.size() || !program_.natives[target.native_index])
+  const EntryTarget target = decode_entry(start_.image, project_, address);
+  if (target.native_index >= start_.natives.size() || !start_.natives[target.native_index])
     throw RuntimeError(status::failed, "handler body names native routine " + std::to_string(target.native_index) +
                                            ", which the program does not have");
   // The event entry's subtraction: the event sink becomes the form reference plus one.
@@ -68,14 +68,14 @@ Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const E
     throw RuntimeError(status::failed,
                        std::string("the entry at ") + at + " would hand its handler something else than the form");
   }
-  return program_.natives[target.native_index](reference, args);
+  return start_.natives[target.native_index](reference, args);
 }
 
 void Runtime::raise(Control& control, Event event, const EventArgs& args) {
   if (untrapped_error_) return;
   const ControlEntryInfo* entry = entry_for(control);
   const auto slot = event_slot(control.kind(), event);
-  const std::uint32_t address = (entry && slot) ? read_event_slot(program_.image, *entry, *slot) : 0;
+  const std::uint32_t address = (entry && slot) ? read_event_slot(start_.image, *entry, *slot) : 0;
   if (address == 0) {
     ++dropped_;  // no handler: nothing of the program runs
     return;
@@ -102,10 +102,10 @@ void Runtime::untrapped(const std::string& message) {
   window_->close();
 }
 
-void ThunRTMain(Program program, Platform& platform) {
+void ThunRTMain(Project project, Platform& platform) {
   int code = 1;
   try {
-    Runtime runtime(std::move(program));
+    Runtime runtime(std::move(project));
     code = platform.run(runtime);
   } catch (const std::exception& e) {
     // Say which input a refusal's offset counts in.

@@ -26,11 +26,13 @@ using NativeRoutine = std::function<Status(std::uintptr_t object, const EventArg
 // A handler routine of a program module of its own, called through the services table.
 NativeRoutine native_routine(HandlerRoutine routine);
 
-// Produces the window's model of the start-up form from the program image (normally
+// Produces the window's model of the start-up form from the project image (normally
 // by reading the form description stream that the form table names); throws on failure.
 using FormReader = std::function<form::WindowModel(const ProjectImage& image, const ProjectInfo& project)>;
 
-struct Program {
+// The project as the runtime starts it: its image, where its descriptor lies, and the
+// routines that its code names.
+struct Project {
   ProjectImage image;
   std::uint32_t descriptor = 0;              // address of the project descriptor
   std::vector<NativeRoutine> natives;        // by the index that handler bodies name
@@ -41,11 +43,11 @@ class Runtime final : public EventDispatcher {
  public:
   // Reads the image and loads the start-up form. Throws ImageError, RuntimeError or
   // the form reader's error on a program it cannot start.
-  explicit Runtime(Program program);
+  explicit Runtime(Project start);
   ~Runtime() override;
 
-  const ProjectInfo& project() const { return project_; }
-  const Program& program() const { return program_; }
+  const ProjectInfo& project_info() const { return project_; }
+  
   FormObject& form() const { return *form_; }
   Window& window() const { return *window_; }
 
@@ -72,7 +74,7 @@ class Runtime final : public EventDispatcher {
   void untrapped(const std::string& message);
   const ControlEntryInfo* entry_for(const Control& control) const;
 
-  Program program_;
+  Project start_;
   ProjectInfo project_;
   Ref<FormObject> form_;
   std::unique_ptr<Window> window_;
@@ -96,6 +98,6 @@ class Platform {
 form::WindowModel read_form_description(const ProjectImage& image, const ProjectInfo& project);
 
 // Runs the whole life of the program and ends the process; never returns.
-[[noreturn]] void ThunRTMain(Program program, Platform& platform);
+[[noreturn]] void ThunRTMain(Project project, Platform& platform);
 
 }  // namespace morvane::runtime

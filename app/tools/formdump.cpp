@@ -11,11 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/form1_model.h"
+#include "app/tools/file_bytes.h"
 #include "form/form_stream_reader.h"
 #include "form/property_table.h"
 #include "form/stream_bytes.h"
 #include "form/stream_locator.h"
-#include "form/tools/file_bytes.h"
 #include "formats/utf16.h"
 #include "runtime/bitmap/bitmap.h"
 
@@ -176,7 +177,7 @@ struct Found {
 // A file that starts with a stream header, or holds none, is read whole as a stream, so
 // that its own faults are reported; otherwise the first header at which a stream reads wins.
 Found locate(std::span<const std::uint8_t> file) {
-  auto candidates = find_form_streams(file, ids::form1);
+  auto candidates = find_form_streams(file, morvane::app::form1_id());
   const bool starts_as_stream = file.size() >= 2 && file[0] == 0xFF && file[1] == 0xCC;
   if (starts_as_stream || candidates.empty()) {
     Found f{0, file, {}, {}};
@@ -223,10 +224,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto file = morvane::form::tools::read_file(*path);
+    const auto file = morvane::app::tools::read_file(*path);
     const Found found = locate(file);
     print_window(found.model, found.layout, found.bytes.size(), found.offset, *path);
-    if (extract) morvane::form::tools::write_file(*extract, found.bytes);
+    if (extract) morvane::app::tools::write_file(*extract, found.bytes);
     const auto refusals = refused_pictures(found.model, found.bytes);
     if (!refusals.empty()) {
       std::fflush(stdout);

@@ -12,8 +12,8 @@ namespace morvane::app {
 runtime::ProjectImage embedded_image();
 // The handlers' routines, by native index.
 std::vector<runtime::NativeRoutine> native_routines();
-// Everything the runtime needs to start the program carried in `image`.
-runtime::Program enzyme_program(runtime::ProjectImage image);
-inline runtime::Program enzyme_program() { return enzyme_program(embedded_image()); }
+// Everything the runtime needs to start the project carried in `image`.
+runtime::Project enzyme_project(runtime::ProjectImage image);
+inline runtime::Project enzyme_project() { return enzyme_project(embedded_image()); }
 
 }  // namespace morvane::app

@@ -1,4 +1,4 @@
-// Whole-file reads and writes for the form tools; both throw std::runtime_error naming
+// Whole-file reads and writes for the build-time tools; both throw std::runtime_error naming
 // the path on any failure.
 #pragma once
 
@@ -8,9 +8,10 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace morvane::form::tools {
+namespace morvane::app::tools {
 
 inline std::vector<std::uint8_t> read_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -44,4 +45,8 @@ inline void write_file(const std::filesystem::path& path, std::span<const std::u
   std::filesystem::rename(temp, path);
 }
 
-}  // namespace morvane::form::tools
+inline void write_file(const std::filesystem::path& path, std::string_view text) {
+  write_file(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+}  // namespace morvane::app::tools

@@ -5,16 +5,16 @@
 #include <exception>
 #include <string>
 
+#include "app/form1_model.h"
 #include "form/form_stream_reader.h"
 #include "form/form_stream_writer.h"
-#include "form/tools/file_bytes.h"
-#include "form/window_model.h"
+#include "app/tools/file_bytes.h"
 #include "runtime/bitmap/bitmap.h"
 
 namespace {
 
 std::vector<std::uint8_t> load_bitmap(const char* path) {
-  auto bytes = morvane::form::tools::read_file(path);
+  auto bytes = morvane::app::tools::read_file(path);
   // Only what the program shows is embedded: an uncompressed 24-bit bitmap that the
   // runtime's decoder takes.
   try {
@@ -36,16 +36,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    morvane::form::Pictures pictures;
+    morvane::app::Form1Pictures pictures;
     pictures.enzyme = load_bitmap(argv[1]);
     pictures.substrate = load_bitmap(argv[2]);
     pictures.product = load_bitmap(argv[3]);
     pictures.complex = load_bitmap(argv[4]);
-    const auto model = morvane::form::enzyme_window(pictures);
+    const auto model = morvane::app::form1_model(pictures);
     const auto stream = morvane::form::write_form_stream(model);
     if (morvane::form::read_form_stream(stream) != model)
       throw std::runtime_error("the stream laid out does not read back as the window it was made from");
-    morvane::form::tools::write_file(argv[5], stream);
+    morvane::app::tools::write_file(argv[5], stream);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_form_stream: %s\n", e.what());
     return 1;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-namespace morvane::form {
+namespace morvane::app {
 
 extern const std::span<const std::uint8_t> form1_stream;
 
-}  // namespace morvane::form
+}  // namespace morvane::app

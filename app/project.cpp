@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/project.h"
 
 #include "app/project_image_builder.h"
 #include "logic/enzyme_handlers.h"
@@ -9,12 +9,16 @@ extern const std::span<const std::uint8_t> project_image_bytes;
 
 namespace {
 
-runtime::Status reset_click(std::uintptr_t form, const runtime::EventArgs&) { return logic::ResetClick(form); }
+runtime::Status reset_click(std::uintptr_t form, const runtime::EventArgs&) {
+  return logic::ResetClick(form, kEnzymeBoxes);
+}
 runtime::Status enzyme_drag_drop(std::uintptr_t form, const runtime::EventArgs& a) {
   runtime::Object* const source = a.source;
-  return logic::EnzymeDragDrop(form, source, a.x, a.y);
+  return logic::EnzymeDragDrop(form, kEnzymeBoxes, source, a.x, a.y);
 }
-runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) { return logic::ComplexClick(form); }
+runtime::Status complex_click(std::uintptr_t form, const runtime::EventArgs&) {
+  return logic::ComplexClick(form, kEnzymeBoxes);
+}
 
 }  // namespace
 
@@ -28,8 +32,8 @@ std::vector<runtime::NativeRoutine> native_routines() {
   return natives;
 }
 
-runtime::Program enzyme_program(runtime::ProjectImage image) {
-  runtime::Program p;
+runtime::Project enzyme_project(runtime::ProjectImage image) {
+  runtime::Project p;
   p.image = image;
   p.descriptor = kDescriptorAddress;
   p.natives = native_routines();
