@@ -5,77 +5,76 @@
 namespace morvane::formats {
 namespace {
 
-using E = Encoding;
-using F = Field;
-
 constexpr PropertySpec form_codes[] = {
-    {0x01, F::caption, E::narrow_string, false, "caption"},
-    {0x03, F::back_color, E::colour, false, "background colour"},
-    {0x19, F::flags, E::word32, true, "form flag word"},
-    {0x23, F::setting_23, E::word32, false, "form setting 0x23"},
-    {0x24, F::link_topic, E::narrow_string, false, "DDE link topic"},
-    {0x35, F::client_area, E::rectangle32, false, "client area"},
-    {0x46, F::startup_position, E::byte, false, "start-up position"},
+    {0x01, Field::caption, Encoding::narrow_string, false, "caption"},
+    {0x03, Field::back_color, Encoding::colour, false, "background colour"},
+    {0x19, Field::flags, Encoding::word32, true, "form flag word"},
+    {0x23, Field::setting_23, Encoding::word32, false, "form setting 0x23"},
+    {0x24, Field::link_topic, Encoding::narrow_string, false, "DDE link topic"},
+    {0x35, Field::client_area, Encoding::rectangle32, false, "client area"},
+    {0x46, Field::startup_position, Encoding::byte, false, "start-up position"},
 };
 
 constexpr PropertySpec command_button_codes[] = {
-    {0x01, F::caption, E::narrow_string, false, "caption"},
-    {0x04, F::bounds, E::rectangle16, false, "position and size"},
-    {0x11, F::tab_index, E::int16, true, "tab index"},
-    {0x1D, F::font, E::font, false, "font"},
+    {0x01, Field::caption, Encoding::narrow_string, false, "caption"},
+    {0x04, Field::bounds, Encoding::rectangle16, false, "position and size"},
+    {0x11, Field::tab_index, Encoding::int16, true, "tab index"},
+    {0x1D, Field::font, Encoding::font, false, "font"},
 };
 
 constexpr PropertySpec picture_box_codes[] = {
-    {0x01, F::back_color, E::colour, false, "background colour"},
-    {0x03, F::picture, E::picture, false, "picture"},
-    {0x05, F::bounds, E::rectangle16, false, "position and size"},
-    {0x0A, F::visible, E::byte, false, "visible"},
-    {0x12, F::tab_index, E::int16, true, "tab index"},
-    {0x1A, F::flags, E::word32, true, "picture box flag word"},
-    {0x1C, F::drag_mode, E::byte, false, "drag mode"},
-    {0x2A, F::setting_2a, E::byte, false, "picture box setting 0x2A"},
-    {0x2E, F::tag, E::wide_string, false, "tag"},
+    {0x01, Field::back_color, Encoding::colour, false, "background colour"},
+    {0x03, Field::picture, Encoding::picture, false, "picture"},
+    {0x05, Field::bounds, Encoding::rectangle16, false, "position and size"},
+    {0x0A, Field::visible, Encoding::byte, false, "visible"},
+    {0x12, Field::tab_index, Encoding::int16, true, "tab index"},
+    {0x1A, Field::flags, Encoding::word32, true, "picture box flag word"},
+    {0x1C, Field::drag_mode, Encoding::byte, false, "drag mode"},
+    {0x2A, Field::setting_2a, Encoding::byte, false, "picture box setting 0x2A"},
+    {0x2E, Field::tag, Encoding::wide_string, false, "tag"},
 };
 
 constexpr PropertySpec label_codes[] = {
-    {0x01, F::caption, E::narrow_string, false, "caption"},
-    {0x03, F::back_color, E::colour, false, "background colour"},
-    {0x04, F::fore_color, E::colour, false, "text colour"},
-    {0x05, F::bounds, E::rectangle16, false, "position and size"},
-    {0x12, F::tab_index, E::int16, true, "tab index"},
-    {0x25, F::font, E::font, false, "font"},
+    {0x01, Field::caption, Encoding::narrow_string, false, "caption"},
+    {0x03, Field::back_color, Encoding::colour, false, "background colour"},
+    {0x04, Field::fore_color, Encoding::colour, false, "text colour"},
+    {0x05, Field::bounds, Encoding::rectangle16, false, "position and size"},
+    {0x12, Field::tab_index, Encoding::int16, true, "tab index"},
+    {0x25, Field::font, Encoding::font, false, "font"},
 };
 
-using S = EventSlot;
-using V = Event;
-constexpr S picture_box_events[] = {
-    {V::click, 1},       {V::dbl_click, 2},   {V::drag_drop, 3},   {V::drag_over, 4},  {V::got_focus, 5},
-    {V::key_down, 6},    {V::key_press, 7},   {V::key_up, 8},      {V::lost_focus, 12}, {V::mouse_down, 14},
-    {V::mouse_move, 15}, {V::mouse_up, 16},   {V::paint, 17},      {V::resize, 18},
+using enum Event;
+constexpr EventSlot picture_box_events[] = {
+    {click, 1},       {dbl_click, 2},   {drag_drop, 3},   {drag_over, 4},  {got_focus, 5},
+    {key_down, 6},    {key_press, 7},   {key_up, 8},      {lost_focus, 12}, {mouse_down, 14},
+    {mouse_move, 15}, {mouse_up, 16},   {paint, 17},      {resize, 18},
 };
-constexpr S command_button_events[] = {
-    {V::click, 0},      {V::drag_drop, 1},  {V::drag_over, 2},  {V::got_focus, 3},  {V::key_down, 4},   {V::key_press, 5},
-    {V::key_up, 6},     {V::lost_focus, 7}, {V::mouse_down, 8}, {V::mouse_move, 9}, {V::mouse_up, 10},
+constexpr EventSlot command_button_events[] = {
+    {click, 0},      {drag_drop, 1},  {drag_over, 2},  {got_focus, 3},  {key_down, 4},   {key_press, 5},
+    {key_up, 6},     {lost_focus, 7}, {mouse_down, 8}, {mouse_move, 9}, {mouse_up, 10},
 };
-constexpr S label_events[] = {
-    {V::click, 1}, {V::dbl_click, 2}, {V::drag_drop, 3}, {V::drag_over, 4}, {V::mouse_down, 9}, {V::mouse_move, 10},
-    {V::mouse_up, 11},
+constexpr EventSlot label_events[] = {
+    {click, 1}, {dbl_click, 2}, {drag_drop, 3}, {drag_over, 4}, {mouse_down, 9}, {mouse_move, 10},
+    {mouse_up, 11},
 };
-constexpr S form_events[] = {
-    {V::activate, 0},     {V::click, 1},        {V::dbl_click, 2},      {V::drag_drop, 4},  {V::drag_over, 5},
-    {V::got_focus, 6},    {V::key_down, 8},     {V::key_press, 9},      {V::key_up, 10},    {V::load, 11},
-    {V::lost_focus, 12},  {V::mouse_down, 13},  {V::mouse_move, 14},    {V::mouse_up, 15},  {V::paint, 16},
-    {V::query_unload, 17}, {V::resize, 18},     {V::unload, 20},
+constexpr EventSlot form_events[] = {
+    {activate, 0},     {click, 1},        {dbl_click, 2},      {drag_drop, 4},  {drag_over, 5},
+    {got_focus, 6},    {key_down, 8},     {key_press, 9},      {key_up, 10},    {load, 11},
+    {lost_focus, 12},  {mouse_down, 13},  {mouse_move, 14},    {mouse_up, 15},  {paint, 16},
+    {query_unload, 17}, {resize, 18},     {unload, 20},
 };
 
-using M = std::u16string_view;
-constexpr M form_members[] = {u"Name", u"Visible", u"Tag", u"BackColor", u"ForeColor", u"Caption",
-                              u"FontName", u"FontSize", u"Enabled"};
-constexpr M picture_box_members[] = {u"Name", u"Left", u"Top", u"Width", u"Height", u"Visible", u"Tag",
-                                     u"TabIndex", u"BackColor", u"ForeColor", u"DragMode", u"Enabled"};
-constexpr M captioned_members[] = {u"Name",     u"Left",      u"Top",       u"Width",   u"Height",
-                                   u"Visible",  u"Tag",       u"TabIndex",  u"BackColor", u"ForeColor",
-                                   u"Caption",  u"FontName",  u"FontSize",  u"DragMode", u"Enabled"};
+// What access by name reaches, by kind.
+constexpr std::u16string_view form_members[] = {
+    u"Name", u"Visible", u"Tag", u"BackColor", u"ForeColor", u"Caption", u"FontName", u"FontSize", u"Enabled"};
+
+constexpr std::u16string_view picture_box_members[] = {
+    u"Name", u"Left", u"Top", u"Width", u"Height", u"Visible", u"Tag", u"TabIndex", u"BackColor", u"ForeColor",
+    u"DragMode", u"Enabled"};
+
+constexpr std::u16string_view captioned_members[] = {
+    u"Name", u"Left", u"Top", u"Width", u"Height", u"Visible", u"Tag", u"TabIndex", u"BackColor", u"ForeColor",
+    u"Caption", u"FontName", u"FontSize", u"DragMode", u"Enabled"};
 
 // {33ADxxxx-6699-11CF-B70C-00AA0060D393}, first three groups little-endian.
 constexpr ClassId runtime_class(std::uint16_t low_word) {

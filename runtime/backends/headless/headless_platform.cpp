@@ -36,19 +36,19 @@ void HeadlessPlatform::system_colors_changed() {
 void HeadlessPlatform::feed(const InputEvent& e) {
   if (!runtime_) throw std::logic_error("headless platform used before attach()");
   Window& w = runtime_->window();
-  using T = InputEvent::Type;
+  using enum InputEvent::Type;
   switch (e.type) {
-    case T::pointer_down: w.pointer_down(e.x, e.y, e.code ? e.code : 1, e.time_ms); break;
-    case T::pointer_move: w.pointer_move(e.x, e.y); break;
-    case T::pointer_up: w.pointer_up(e.x, e.y, e.code ? e.code : 1); break;
-    case T::key_down: w.key_down(e.code, e.shift); break;
-    case T::key_up: w.key_up(e.code, e.shift); break;
-    case T::resize:
+    case pointer_down: w.pointer_down(e.x, e.y, e.code ? e.code : 1, e.time_ms); break;
+    case pointer_move: w.pointer_move(e.x, e.y); break;
+    case pointer_up: w.pointer_up(e.x, e.y, e.code ? e.code : 1); break;
+    case key_down: w.key_down(e.code, e.shift); break;
+    case key_up: w.key_up(e.code, e.shift); break;
+    case resize:
       w.resize(e.x, e.y);
       fb_.resize(w.client_width(), w.client_height());
       break;
-    case T::close: w.close(); break;
-    case T::focus_lost: w.focus_lost(); break;
+    case close: w.close(); break;
+    case focus_lost: w.focus_lost(); break;
   }
   if (!w.closed()) repaint();
 }
