@@ -23,8 +23,7 @@ void HeadlessPlatform::attach(Runtime& runtime) {
 
 void HeadlessPlatform::repaint() {
   if (!runtime_) return;
-  for (const PixelRect& r : renderer_.paint_dirty(runtime_->window(), fb_))
-    pixels_painted_ += static_cast<std::uint64_t>(r.w) * static_cast<std::uint64_t>(r.h);
+  renderer_.paint_dirty(runtime_->window(), fb_);
 }
 
 void HeadlessPlatform::system_colors_changed() {
@@ -67,11 +66,6 @@ void HeadlessPlatform::click(int x, int y) {
 
 int HeadlessPlatform::run(Runtime& runtime) {
   attach(runtime);
-  while (!script_.empty() && !runtime.finished()) {
-    const InputEvent e = script_.front();
-    script_.pop_front();
-    feed(e);
-  }
   if (!runtime.finished()) runtime.window().close();
   return runtime.exit_code();
 }

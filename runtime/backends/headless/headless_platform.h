@@ -1,8 +1,7 @@
-// A platform without a display: input is fed by calls (or a script), painting goes
+// A platform without a display: input is fed by calls, painting goes
 // into a framebuffer that can be read or written out as a PNG file.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,10 +35,10 @@ class HeadlessPlatform final : public Platform {
   void drag(int from_x, int from_y, int to_x, int to_y, int steps = 4);
   void click(int x, int y);
 
-  // Platform: runs the queued script until the window is closed or the script ends.
+  // Platform: with no one to give input, the run ends as soon as the form is loaded.
   int run(Runtime& runtime) override;
-  void show_fatal(const std::string& message) override { fatal_messages_.push_back(message); }
-  void queue(std::vector<InputEvent> script) { script_.insert(script_.end(), script.begin(), script.end()); }
+  // Standard error already carries the message; there is no display to show it on.
+  void show_fatal(const std::string&) override {}
 
   const Framebuffer& framebuffer() const { return fb_; }
   SystemColors& colors() { return colors_; }
@@ -48,18 +47,13 @@ class HeadlessPlatform final : public Platform {
   // After a change of colors(): everything is repainted in the new colours.
   void system_colors_changed();
   const std::vector<std::string>& shown_errors() const { return shown_errors_; }
-  const std::vector<std::string>& fatal_messages() const { return fatal_messages_; }
-  std::uint64_t pixels_painted() const { return pixels_painted_; }
 
  private:
   Runtime* runtime_ = nullptr;
   SystemColors colors_;
   Renderer renderer_;
   Framebuffer fb_;
-  std::deque<InputEvent> script_;
   std::vector<std::string> shown_errors_;
-  std::vector<std::string> fatal_messages_;
-  std::uint64_t pixels_painted_ = 0;
 };
 
 // Writes the framebuffer as an 8-bit RGB PNG; throws std::runtime_error on failure.

@@ -198,13 +198,6 @@ void Control::set_member(std::u16string_view name, const Variant& value) {
   }
 }
 
-std::vector<std::string> Control::member_names() const {
-  std::vector<std::string> out;
-  for (const Member& m : members())
-    if (formats::has_member(kind_, m.name)) out.push_back(to_utf8(m.name));
-  return out;
-}
-
 PictureBox::PictureBox(std::string name, int number) : Control(ControlKind::picture_box, std::move(name), number) {}
 
 Status PictureBox::put_visible(Boolean value) {

@@ -95,8 +95,6 @@ class Control : public Object {
   // types and read-only members raise RuntimeError.
   Variant get_member(std::u16string_view name);
   void set_member(std::u16string_view name, const Variant& value);
-  // Names of the members this kind exposes, for messages and tests.
-  std::vector<std::string> member_names() const;
 
  protected:
   void changed();  // repaint the whole control

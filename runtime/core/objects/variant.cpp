@@ -13,7 +13,6 @@ Variant Variant::from_single(float x) { return {vt::single, x}; }
 Variant Variant::from_double(double x) { return {vt::double_, x}; }
 Variant Variant::from_string(std::u16string_view s) { return {vt::string, RtString(s)}; }
 Variant Variant::from_const(const ConstString& s) { return {vt::const_string, &s}; }
-Variant Variant::from_object(Ref<Object> o) { return {vt::object, std::move(o)}; }
 
 bool Variant::is_numeric() const {
   return type_ == vt::integer || type_ == vt::long_ || type_ == vt::single || type_ == vt::double_ ||

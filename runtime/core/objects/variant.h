@@ -38,7 +38,6 @@ class Variant {
   static Variant from_double(double v);
   static Variant from_string(std::u16string_view s);
   static Variant from_const(const ConstString& s);
-  static Variant from_object(Ref<Object> o);
 
   std::uint16_t type() const { return type_; }
   bool is_empty() const { return type_ == vt::empty; }

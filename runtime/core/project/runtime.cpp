@@ -76,10 +76,7 @@ void Runtime::raise(Control& control, Event event, const EventArgs& args) {
   const ControlEntryInfo* entry = entry_for(control);
   const auto slot = event_slot(control.kind(), event);
   const std::uint32_t address = (entry && slot) ? read_event_slot(start_.image, *entry, *slot) : 0;
-  if (address == 0) {
-    ++dropped_;  // no handler: nothing of the program runs
-    return;
-  }
+  if (address == 0) return;  // no handler: nothing of the program runs
   ++delivered_;
   // Keep the form alive for the call even if the window went away meanwhile.
   const Ref<FormObject> keep = Ref<FormObject>::share(form_.get());

@@ -65,9 +65,8 @@ class Runtime final : public EventDispatcher {
   // EventDispatcher: routes through the control's event table.
   void raise(Control& control, Event event, const EventArgs& args) override;
 
-  // Counts of events that reached program code and events dropped at an empty slot.
+  // How many events reached program code.
   std::uint64_t events_delivered() const { return delivered_; }
-  std::uint64_t events_dropped() const { return dropped_; }
 
  private:
   void check_natives() const;
@@ -81,7 +80,6 @@ class Runtime final : public EventDispatcher {
   std::optional<std::string> untrapped_error_;
   std::function<void(const std::string&)> error_display_;
   std::uint64_t delivered_ = 0;
-  std::uint64_t dropped_ = 0;
 };
 
 // A platform runs the message loop of the loaded form's window.
