@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/form1.h"
 #include "app/project.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -16,7 +17,7 @@ using namespace morvane;
 
 namespace {
 
-std::string state(runtime::FormObject& form) { return logic::demonstration_state(form); }
+std::string state(runtime::FormObject& form) { return logic::demonstration_state(form, app::kEnzymeBoxes); }
 
 void report(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const char* step, const char* png_dir, int n) {
   auto& f = rt.form();

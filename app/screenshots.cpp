@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "app/form1.h"
 #include "app/project.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -16,9 +17,9 @@ namespace {
 
 void write(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const std::string& dir, const char* name,
            const char* expected) {
-  if (logic::demonstration_state(rt.form()) != expected)
+  if (logic::demonstration_state(rt.form(), app::kEnzymeBoxes) != expected)
     throw std::runtime_error(std::string("the window is not in the ") + name + " state (Picture1..4 visible: " +
-                             logic::visibility_bits(rt.form()) + ")");
+                             logic::visibility_bits(rt.form(), app::kEnzymeBoxes) + ")");
   const std::string path = dir + "/" + name + ".png";
   runtime::write_png(p.framebuffer(), path);
   std::printf("%s\n", path.c_str());

@@ -2,17 +2,17 @@
 
 namespace morvane::logic {
 
-std::string visibility_bits(const runtime::FormObject& form) {
+std::string visibility_bits(const runtime::FormObject& form, const EnzymeBoxes& boxes) {
   std::string bits;
-  for (const char* name : {"Picture1", "Picture2", "Picture3", "Picture4"}) {
-    const runtime::Control* c = form.find(name);
+  for (const int number : {boxes.enzyme, boxes.substrate, boxes.product, boxes.complex}) {
+    const runtime::Control* c = form.by_number(number);
     bits += c == nullptr ? '?' : (c->visible() ? '1' : '0');
   }
   return bits;
 }
 
-std::string demonstration_state(const runtime::FormObject& form) {
-  const std::string bits = visibility_bits(form);
+std::string demonstration_state(const runtime::FormObject& form, const EnzymeBoxes& boxes) {
+  const std::string bits = visibility_bits(form, boxes);
   if (bits == "1100") return "Start";
   if (bits == "0001") return "Complex";
   if (bits == "1010") return "Product";

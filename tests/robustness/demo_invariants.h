@@ -9,13 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "app/form1.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/core/project/runtime.h"
 
 namespace morvane::robustness {
 
-using logic::visibility_bits;
+inline std::string visibility_bits(const runtime::FormObject& form) {
+  return logic::visibility_bits(form, app::kEnzymeBoxes);
+}
 
 // Watches one runtime: the visibility state must be Start (1100), Complex (0001) or
 // Product (1010), every reference count (the form's and each control's) must be back

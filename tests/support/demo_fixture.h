@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/form1.h"
 #include "app/project.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -43,7 +44,7 @@ class DemoFixture : public ::testing::Test {
   }
 
   // "Start", "Complex", "Product", or the four Visible bits of Picture1..4.
-  std::string state() { return logic::demonstration_state(form()); }
+  std::string state() { return logic::demonstration_state(form(), app::kEnzymeBoxes); }
 
   void click(Point p) { platform().click(p.x, p.y); }
   void drag(Point from, Point to) { platform().drag(from.x, from.y, to.x, to.y); }
