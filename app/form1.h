@@ -154,7 +154,8 @@ inline constexpr logic::EnzymeBoxes kEnzymeBoxes{
     .product = number_showing(Picture::product),
     .complex = number_showing(Picture::complex),
 };
-static_assert(kEnzymeBoxes.enzyme && kEnzymeBoxes.substrate && kEnzymeBoxes.product && kEnzymeBoxes.complex,
+static_assert(kEnzymeBoxes.enzyme != 0 && kEnzymeBoxes.substrate != 0 && kEnzymeBoxes.product != 0 &&
+                  kEnzymeBoxes.complex != 0,
               "each of the four pictures is shown by a picture box");
 
 }  // namespace morvane::app

@@ -76,7 +76,8 @@ form::WindowModel form1_model(const Form1Pictures& pictures) {
   for (const Form1Entry& entry : kForm1)
     if (entry.kind != formats::ControlKind::form) m.controls.push_back(control_record(entry, pictures));
   // The stream carries the controls by number.
-  std::ranges::sort(m.controls, {}, &form::ControlRecord::number);
+  std::sort(m.controls.begin(), m.controls.end(),
+            [](const form::ControlRecord& a, const form::ControlRecord& b) { return a.number < b.number; });
   return m;
 }
 
