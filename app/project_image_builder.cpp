@@ -344,7 +344,7 @@ void ImageLayout::program_code() {
     w.u32(h);
     // In a module of its own, the handler's routine lies outside the image: its address
     // goes here (the flat image keeps the padding).
-    w.external(w.here(), kHandlerRoutines[h]);
+    w.external(w.here(), handler_routine_symbol(static_cast<Handler>(h)));
     w.fill(8, layout::code::padding);
     // rel32 counts from the end of the jump instruction.
     w.patch_u32(jump_event[h], body - (jump_event[h] + 4));

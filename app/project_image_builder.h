@@ -17,15 +17,19 @@ inline constexpr std::uint32_t kImageBase = 0x00401000;
 inline constexpr std::uint32_t kDescriptorAddress = kImageBase;
 
 // The handlers' native routines, by the index their handler bodies carry.
-inline constexpr std::uint32_t kResetClick = static_cast<std::uint32_t>(Handler::reset_click);
-inline constexpr std::uint32_t kEnzymeDragDrop = static_cast<std::uint32_t>(Handler::enzyme_drag_drop);
 inline constexpr std::uint32_t kComplexClick = static_cast<std::uint32_t>(Handler::complex_click);
 inline constexpr std::uint32_t kNativeCount = kHandlerCount;
 
-// The symbols of the handlers' routines, by native index, where they lie in a module
-// of their own (the Windows executable).
-inline constexpr const char* kHandlerRoutines[kNativeCount] = {"reset_click_routine", "enzyme_drag_drop_routine",
-                                                               "complex_click_routine"};
+// The symbol of `handler`'s routine where it lies in a module of its own (the Windows
+// executable).
+constexpr const char* handler_routine_symbol(Handler handler) {
+  switch (handler) {
+    case Handler::reset_click: return "reset_click_routine";
+    case Handler::enzyme_drag_drop: return "enzyme_drag_drop_routine";
+    case Handler::complex_click: return "complex_click_routine";
+  }
+  return "";
+}
 
 // `stream`, the form description stream, is placed at the image's end and the form
 // table records its length. Throws std::invalid_argument for an empty stream.
