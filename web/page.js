@@ -7,6 +7,23 @@
 var Module = {
   print: function(text) { console.log(text); },
   printErr: function(text) { console.error(text); },
+  // Instantiates the module that index.html has been compiling since the page began.
+  instantiateWasm: function(imports, receive) {
+    var compiled = window.morvaneCompiled || Promise.reject(new Error('this browser has no WebAssembly'));
+    compiled.then(function(module) {
+      return WebAssembly.instantiate(module, imports).then(function(instance) { receive(instance, module); });
+    }).catch(function(error) {
+      Module.printErr('morvane: cannot load the demonstration: ' + error);
+      var message = document.createElement('p');
+      message.setAttribute('role', 'alert');
+      message.className = 'morvane-message';
+      message.textContent = 'The demonstration cannot load: ' + error.message;
+      var canvas = document.getElementById('morvane-canvas');
+      if (canvas) canvas.hidden = true;
+      document.body.appendChild(message);
+    });
+    return {};
+  },
 };
 
 (function() {
