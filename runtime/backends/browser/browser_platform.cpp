@@ -109,8 +109,11 @@ EM_JS(void, morvane_page_put, (const unsigned char* rgba, int width, int height,
   page.ctx.putImageData(image, 0, 0, x, y, w, h);
 });
 
+// The page learns that its first frame is on the canvas: the time, and an event.
 EM_JS(void, morvane_page_first_frame, (), {
-  if (typeof window.morvaneFirstFrame !== 'number') window.morvaneFirstFrame = performance.now();
+  if (typeof window.morvaneFirstFrame === 'number') return;
+  window.morvaneFirstFrame = performance.now();
+  window.dispatchEvent(new Event('morvane-first-frame'));
 });
 
 // A message where a person sees it: in place of the canvas, read out at once.
