@@ -22,12 +22,14 @@ EM_JS(void, morvane_page_status, (const char* text), {
 }  // namespace
 
 int main() {
-  // Both outlive main's frame: the browser platform's run() hands the loop to the page.
+  // They outlive main: the page's events keep coming after it returns (the module is
+  // built not to end its runtime when main returns).
   static runtime::BrowserTextRasterizer text;
   static runtime::BrowserPlatform platform(&text);
   static web::Narrator narrator;
   platform.set_observer([](runtime::Runtime& rt) {
     if (const auto said = narrator.after_input(rt.window())) morvane_page_status(said->c_str());
   });
-  runtime::ThunRTMain(app::enzyme_project(), platform);
+  platform.start(app::enzyme_project());
+  return 0;
 }

@@ -7,6 +7,23 @@
 var Module = {
   print: function(text) { console.log(text); },
   printErr: function(text) { console.error(text); },
+  // Instantiates the module that index.html has been compiling since the page began.
+  instantiateWasm: function(imports, receive) {
+    var compiled = window.morvaneCompiled || Promise.reject(new Error('this browser has no WebAssembly'));
+    compiled.then(function(module) {
+      return WebAssembly.instantiate(module, imports).then(function(instance) { receive(instance, module); });
+    }).catch(function(error) {
+      Module.printErr('morvane: cannot load the demonstration: ' + error);
+      var message = document.createElement('p');
+      message.setAttribute('role', 'alert');
+      message.className = 'morvane-message';
+      message.textContent = 'The demonstration cannot load: ' + error.message;
+      var canvas = document.getElementById('morvane-canvas');
+      if (canvas) canvas.hidden = true;
+      document.body.appendChild(message);
+    });
+    return {};
+  },
 };
 
 (function() {
@@ -56,15 +73,16 @@ var Module = {
   if (document.readyState !== 'loading') fit();
 })();
 
-// Offline use: the service worker keeps this build's files once the page has loaded.
-// A newer build that it finds installs alongside; once this page has all it needs
-// (its first frame is drawn), the newer build takes over for the next load.
+// Offline use: the service worker keeps this build's files once the page has loaded and
+// shown its first frame (so that fetching them all does not hold the start up). A newer
+// build that it finds installs alongside; once this page has all it needs, the newer
+// build takes over for the next load.
 (function() {
   if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
 
   function whenDrawn(then) {
     if (typeof window.morvaneFirstFrame === 'number') return then();
-    setTimeout(function() { whenDrawn(then); }, 200);
+    window.addEventListener('morvane-first-frame', function() { then(); }, {once: true});
   }
 
   function hurry(worker) {
@@ -76,7 +94,8 @@ var Module = {
     worker.addEventListener('statechange', ask);
   }
 
-  window.addEventListener('load', function() {
+  window.addEventListener('load', function() { whenDrawn(register); });
+  function register() {
     navigator.serviceWorker.register('service-worker.js').then(function(registration) {
       hurry(registration.waiting);
       hurry(registration.installing);
@@ -84,5 +103,5 @@ var Module = {
     }, function(error) {
       console.warn('morvane: no offline copy: ' + error);
     });
-  });
+  }
 })();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 #include <span>
 
 #include "runtime/backends/browser/canvas_pixels.h"
@@ -108,8 +109,11 @@ EM_JS(void, morvane_page_put, (const unsigned char* rgba, int width, int height,
   page.ctx.putImageData(image, 0, 0, x, y, w, h);
 });
 
+// The page learns that its first frame is on the canvas: the time, and an event.
 EM_JS(void, morvane_page_first_frame, (), {
-  if (typeof window.morvaneFirstFrame !== 'number') window.morvaneFirstFrame = performance.now();
+  if (typeof window.morvaneFirstFrame === 'number') return;
+  window.morvaneFirstFrame = performance.now();
+  window.dispatchEvent(new Event('morvane-first-frame'));
 });
 
 // A message where a person sees it: in place of the canvas, read out at once.
@@ -121,17 +125,6 @@ EM_JS(void, morvane_page_message, (const char* text), {
   var canvas = document.querySelector('canvas');
   if (canvas) canvas.hidden = true;
   document.body.appendChild(message);
-});
-
-// Keeps every stack frame that is live now (the runtime's among them) for the rest of
-// the page's life. The throw that hands the loop to the browser passes through the
-// callers' exception-handling frames, and each of those moves the stack pointer back up
-// to its own frame as the throw goes by; later calls from the page would then reuse the
-// frames below it, where the runtime lies. So once the throw has reached the browser,
-// before any event can arrive, the stack pointer is set back to where it is now.
-EM_JS(void, morvane_keep_stack, (), {
-  var sp = stackSave();
-  Promise.resolve().then(function() { stackRestore(sp); });
 });
 
 EM_BOOL on_animation_frame(double, void* platform) {
@@ -187,12 +180,19 @@ void BrowserPlatform::attach(Runtime& runtime) {
   if (observer_) observer_(runtime);
 }
 
-int BrowserPlatform::run(Runtime& runtime) {
-  attach(runtime);
-  // Unwinds to the browser without ending the program: nothing on the stack is
-  // destroyed, and the page's events keep coming.
-  morvane_keep_stack();
-  emscripten_exit_with_live_runtime();
+void BrowserPlatform::start(Project project) {
+  try {
+    owned_ = std::make_unique<Runtime>(std::move(project));
+    attach(*owned_);
+  } catch (const std::exception& e) {
+    const std::string message = start_failure_message(e);
+    std::fprintf(stderr, "morvane: %s\n", message.c_str());
+    show_fatal(message);
+  }
+}
+
+int BrowserPlatform::run(Runtime&) {
+  throw std::logic_error("the browser platform runs a runtime it keeps itself: start it with BrowserPlatform::start");
 }
 
 void BrowserPlatform::show_fatal(const std::string& message) { morvane_page_message(message.c_str()); }

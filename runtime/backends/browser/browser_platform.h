@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,17 @@ class BrowserPlatform final : public Platform {
   // window has been repainted (the page's description of what it shows hangs here).
   void set_observer(std::function<void(Runtime&)> observer) { observer_ = std::move(observer); }
 
+  // Loads the project into a runtime that the platform keeps for the page's life,
+  // attaches to it and returns: every later event comes from the browser. A program
+  // that cannot start shows why on the page instead (and on stderr).
+  void start(Project project);
   // Binds to the runtime, sizes the canvas, paints the whole window and listens to the
   // page. One platform serves one runtime; the page's listeners reach the last attached.
   void attach(Runtime& runtime);
-  // Platform: attaches and hands the loop to the browser. It never returns: the call
-  // stack is given up while the runtime that lies on it stays in place, and every later
-  // event comes from the browser.
-  [[noreturn]] int run(Runtime& runtime) override;
+  // Platform: the page's events reach the runtime after any call has returned, so a
+  // runtime lent for the length of a call cannot serve; throws std::logic_error (use
+  // start, which keeps its runtime).
+  int run(Runtime& runtime) override;
   void show_fatal(const std::string& message) override;
 
   // Input from the page, in client pixels. `button` is the window's: 1 left, 2 right,
@@ -62,6 +67,7 @@ class BrowserPlatform final : public Platform {
   void stop(const std::string& message);
 
   std::string canvas_selector_;
+  std::unique_ptr<Runtime> owned_;  // the runtime that start made
   Runtime* runtime_ = nullptr;
   SystemColors colors_;
   Renderer renderer_;

@@ -1,9 +1,26 @@
 #include "runtime/backends/browser/canvas_pixels.h"
 
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
 namespace morvane::runtime {
+
+namespace {
+
+void store_le32(std::uint8_t* dst, std::uint32_t v) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(dst, &v, 4);
+  } else {
+    dst[0] = static_cast<std::uint8_t>(v);
+    dst[1] = static_cast<std::uint8_t>(v >> 8);
+    dst[2] = static_cast<std::uint8_t>(v >> 16);
+    dst[3] = static_cast<std::uint8_t>(v >> 24);
+  }
+}
+
+}  // namespace
 
 std::size_t canvas_bytes(const Framebuffer& fb) {
   return static_cast<std::size_t>(fb.width) * static_cast<std::size_t>(fb.height) * 4;
@@ -18,12 +35,11 @@ void copy_to_canvas(const Framebuffer& fb, PixelRect area, std::span<std::uint8_
     const std::uint32_t* src = fb.row(y);
     std::uint8_t* dst = rgba.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(fb.width) +
                                        static_cast<std::size_t>(r.x)) * 4;
-    for (int x = r.x; x < r.right(); ++x) {
+    // One 32-bit store a pixel: the bytes R, G, B, A are that word in little-endian order.
+    for (int x = r.x; x < r.right(); ++x, dst += 4) {
       const std::uint32_t p = src[x];
-      *dst++ = static_cast<std::uint8_t>(p >> 16);
-      *dst++ = static_cast<std::uint8_t>(p >> 8);
-      *dst++ = static_cast<std::uint8_t>(p);
-      *dst++ = 0xFF;
+      const std::uint32_t word = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+      store_le32(dst, word);
     }
   }
 }

@@ -99,17 +99,21 @@ void Runtime::untrapped(const std::string& message) {
   window_->close();
 }
 
+std::string start_failure_message(const std::exception& e) {
+  // Say which input a refusal's offset counts in.
+  const char* input = dynamic_cast<const ImageError*>(&e)              ? "the project image, "
+                      : dynamic_cast<const form::FormStreamError*>(&e) ? "the form description stream, "
+                                                                       : "";
+  return std::string("cannot start: ") + input + e.what();
+}
+
 void ThunRTMain(Project project, Platform& platform) {
   int code = 1;
   try {
     Runtime runtime(std::move(project));
     code = platform.run(runtime);
   } catch (const std::exception& e) {
-    // Say which input a refusal's offset counts in.
-    const char* input = dynamic_cast<const ImageError*>(&e)              ? "the project image, "
-                        : dynamic_cast<const form::FormStreamError*>(&e) ? "the form description stream, "
-                                                                         : "";
-    const std::string message = std::string("cannot start: ") + input + e.what();
+    const std::string message = start_failure_message(e);
     std::fprintf(stderr, "morvane: %s\n", message.c_str());
     platform.show_fatal(message);
     code = 1;

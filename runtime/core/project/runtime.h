@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -94,6 +95,10 @@ class Platform {
 
 // The start-up form's model from the form description stream that the form table names.
 form::WindowModel read_form_description(const ProjectImage& image, const ProjectInfo& project);
+
+// What a person is told when the program cannot start: "cannot start: ", the input a
+// refusal's offset counts in (the project image or the form description stream), why.
+std::string start_failure_message(const std::exception& e);
 
 // Runs the whole life of the program and ends the process; never returns.
 [[noreturn]] void ThunRTMain(Project project, Platform& platform);
