@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 #include <utility>
 
@@ -164,13 +165,22 @@ class DesktopPlatform::Session {
   // shows what changed at most once per refresh of the display: a pointer moving faster
   // than the display (a drag at a 200 Hz mouse) costs one frame per refresh, and the
   // frame shown is never more than one refresh behind the pointer.
+  //
+  // Once something has changed, the loop sleeps until the frame is due without
+  // listening to the display, then takes everything that came meanwhile at once and
+  // shows the frame: a drag wakes the process about twice per refresh (the first move
+  // after a frame, and the frame) instead of at every move.
   void loop() {
     SDL_Event e;
     while (!runtime_.finished()) {
-      if (wait_for_event(e)) {
+      if (frame_waiting_) {
+        std::this_thread::sleep_until(last_present_ + frame_interval_);
+        SDL_PumpEvents();
+      } else {
+        if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
         handle(e);
-        while (!runtime_.finished() && take_queued(e)) handle(e);
       }
+      while (!runtime_.finished() && take_queued(e)) handle(e);
       if (runtime_.finished()) break;
       // What the window system lost (an expose) is shown again at once.
       if (!frame_waiting_ || (!full_repaint_ && Clock::now() < last_present_ + frame_interval_)) continue;
@@ -188,23 +198,10 @@ class DesktopPlatform::Session {
 
   Window& window() { return runtime_.window(); }
 
-  // Waits for the next event; while a frame is held back, only until it is due (false
-  // when that time came first).
-  bool wait_for_event(SDL_Event& e) {
-    if (!frame_waiting_) {
-      if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
-      return true;
-    }
-    const auto left = last_present_ + frame_interval_ - Clock::now();
-    if (left <= Clock::duration::zero()) return SDL_PollEvent(&e) != 0;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    return SDL_WaitEventTimeout(&e, static_cast<int>(ms)) != 0;
-  }
-
-  // The next event that the last wait already read from the display, if any. The wait
-  // marks the end of what it read with SDL's poll-cycle marker, which is left in the
-  // queue: the next wait then takes it and waits at once, where asking for events until
-  // none comes (SDL_PollEvent) would read the display once more for every wake-up.
+  // The next event that SDL has already read from the display, if any. A wait marks the
+  // end of what it read with SDL's poll-cycle marker, which is left in the queue: the
+  // next wait then takes it and waits at once, where asking for events until none comes
+  // (SDL_PollEvent) would read the display once more for every wake-up.
   static bool take_queued(SDL_Event& e) {
     return SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) == 1;
   }
