@@ -33,8 +33,7 @@ class SharedImage {
   // request that waits for the server's answer (a round trip): errors about the
   // attachment have come in once it returns.
   template <typename Confirm>
-  static std::unique_ptr<SharedImage> attach(Display* dpy, Visual* visual, int depth, int width, int height,
-                                             Confirm confirm) {
+  static std::unique_ptr<SharedImage> attach(Display* dpy, int width, int height, Confirm confirm) {
     std::unique_ptr<SharedImage> s(new SharedImage(dpy));
     s->info_.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4,
                             IPC_CREAT | 0600);
@@ -52,7 +51,6 @@ class SharedImage {
     XSetErrorHandler(previous);
     if (attach_refused || !confirmed) return nullptr;  // never attached: nothing to detach
     s->attached_ = true;
-    if (visual) s->create_image(visual, depth, width, height);
     return s;
   }
   ~SharedImage() {
@@ -114,8 +112,8 @@ struct X11ShmPresenter::State {
 
   bool resize(int w, int h) {
     shared.reset();
-    shared = SharedImage::attach(dpy, visual, depth, w, h, [this] { return XSync(dpy, False) != 0; });
-    if (!shared || !shared->image()) return false;
+    shared = SharedImage::attach(dpy, w, h, [this] { return XSync(dpy, False) != 0; });
+    if (!shared || !shared->create_image(visual, depth, w, h)) return false;
     width = w;
     height = h;
     put_pending = false;
@@ -140,7 +138,7 @@ std::unique_ptr<X11ShmPresenter> X11ShmPresenter::open(SDL_Window* window) {
   state->window = wm.info.x11.window;
   // The window's visual and depth come in the answer that also confirms the attachment.
   XWindowAttributes attrs{};
-  state->shared = SharedImage::attach(dpy, nullptr, 0, w, h, [&] {
+  state->shared = SharedImage::attach(dpy, w, h, [&] {
     return XGetWindowAttributes(dpy, state->window, &attrs) != 0;
   });
   // Direct colour (Xvfb's default) takes the same words as true colour, through the
@@ -169,7 +167,8 @@ bool X11ShmPresenter::present(const Framebuffer& fb, std::span<const PixelRect> 
   const PixelRect bounds = fb.bounds();
   for (const PixelRect& r : rects) {
     const PixelRect c = r.intersect(bounds);
-    for (int y = c.y; y < c.y + c.h && c.w > 0; ++y)
+    if (c.empty()) continue;
+    for (int y = c.y; y < c.y + c.h; ++y)
       std::memcpy(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line + c.x * 4, fb.row(y) + c.x,
                   static_cast<std::size_t>(c.w) * 4);
   }
