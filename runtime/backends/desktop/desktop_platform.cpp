@@ -182,7 +182,8 @@ class DesktopPlatform::Session {
       }
       while (!runtime_.finished() && take_queued(e)) handle(e);
       if (runtime_.finished()) break;
-      // What the window system lost (an expose) is shown again at once.
+      // What the window system lost (an expose) is shown again at once, or when the frame
+      // held back is due if it came while the loop slept.
       if (!frame_waiting_ || (!full_repaint_ && Clock::now() < last_present_ + frame_interval_)) continue;
       frame_waiting_ = false;
       if (full_repaint_) {
@@ -274,7 +275,7 @@ class DesktopPlatform::Session {
   DesktopPlatform& platform_;
   Runtime& runtime_;
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
-  std::optional<WindowPresenter> presenter_;  // goes before the window
+  std::optional<WindowPresenter> presenter_;  // destroyed before the window
   Framebuffer fb_;
   bool full_repaint_ = false;
   bool frame_waiting_ = false;  // events came since the last frame was painted
