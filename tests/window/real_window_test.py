@@ -6,7 +6,8 @@ back with XGetImage after each step and checked at places taken from the window'
 layout: the black form, the title band, the "Reset" button, each picture box's
 border and background bands, and which of the boxes shows. The window is closed
 with WM_DELETE_WINDOW, as a window manager would, and the process must end with
-exit code 0.
+exit code 0. All of it runs twice, on a server with the shared-memory extension
+(MIT-SHM) and on one without, and the settled pictures of the two must be the same.
 
 Usage: real_window_test.py MORVANE [--shots DIR]
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
