@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
+  libsdl2-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
   xvfb xdotool x11-utils x11-apps imagemagick python3
 )

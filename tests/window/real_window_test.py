@@ -6,7 +6,8 @@ back with XGetImage after each step and checked at places taken from the window'
 layout: the black form, the title band, the "Reset" button, each picture box's
 border and background bands, and which of the boxes shows. The window is closed
 with WM_DELETE_WINDOW, as a window manager would, and the process must end with
-exit code 0.
+exit code 0. All of it runs twice, on a server with the shared-memory extension
+(MIT-SHM) and on one without, and the settled pictures of the two must be the same.
 
 Usage: real_window_test.py MORVANE [--shots DIR]
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
@@ -266,6 +267,7 @@ class Session:
         self.proc = None
         self.window = None
         self.steps = 0
+        self.pictures = {}  # settled pictures by name, compared between the servers
 
     def start(self):
         t0 = time.monotonic()
@@ -383,15 +385,17 @@ def run_demonstration(session):
     start_seconds, first = session.start()
     print("window shown %.0f ms after start" % (start_seconds * 1000))
     s = session.expect_state("Start", "start-up")
+    session.pictures["start-up"] = s
     if button_focused(s):
         raise Failure("the button has the focus at start; the enzyme's box should")
 
     # Drag the substrate onto the enzyme, through the bare form, checking the outline.
     def outline_check():
-        session.wait_for("the drag outline over the form", outline_over_form)
-        session.save(session.shot(), "%02d-dragging" % session.steps)
+        session.pictures["drag outline"] = session.wait_for("the drag outline over the form", outline_over_form)
+        session.save(session.pictures["drag outline"], "%02d-dragging" % session.steps)
     session.drag((290, 150), (330, 380), via=(560, 300), check_mid=outline_check)
     s = session.expect_state("Complex", "the drop on the enzyme")
+    session.pictures["after the drop"] = s
     if s.px(520, 214) != BLACK:
         raise Failure("the drag outline stayed behind")
     if not button_focused(s):
@@ -466,6 +470,7 @@ def run_demonstration(session):
                            lambda s: all(s.px(x, y) == BLACK for x, y in [(700, 300), (799, 599), (100, 560)])
                            and not problems_state(s, "Product"), size=(800, 600))
     session.save(big, "%02d-enlarged" % session.steps)
+    session.pictures["enlarged"] = big
     session.xdo("windowsize", session.window, 400, 300)
     session.wait_for("the window cut to 400x300: the top-left of the same picture",
                      lambda s: all(s.px(x, y) == product.px(x, y) for x in range(0, 400, 3) for y in range(0, 300, 3)),
@@ -609,23 +614,38 @@ def main(argv):
         print("skipped: %s not installed" % " and ".join(missing))
         return SKIP
 
-    xvfb, display = start_xvfb()
-    try:
-        for run in (run_demonstration, run_keyboard_demonstration, run_close_during_drag):
-            where = {run_demonstration: shots, run_keyboard_demonstration: shots and os.path.join(shots, "keyboard")}
-            if where.get(run):
-                os.makedirs(where[run], exist_ok=True)
-            session = Session(morvane, display, where.get(run))
-            try:
-                run(session)
-                print("%s: passed" % run.__name__)
-            finally:
-                session.stop()
-    except Failure as e:
-        print("FAILED:", e)
+    # The program shows its frames through the X server's shared memory where it has
+    # it, and through SDL's window surface where it has not: both must show the same
+    # pixels.
+    servers = [("with MIT-SHM", ()), ("without MIT-SHM", ("-extension", "MIT-SHM"))]
+    pictures = {}
+    for server, extra_args in servers:
+        print("-- X server %s" % server)
+        xvfb, display = start_xvfb(extra_args)
+        try:
+            for run in (run_demonstration, run_keyboard_demonstration, run_close_during_drag):
+                where = {run_demonstration: shots, run_keyboard_demonstration: shots and os.path.join(shots, "keyboard")}
+                if where.get(run) and server == servers[0][0]:
+                    os.makedirs(where[run], exist_ok=True)
+                session = Session(morvane, display, where.get(run) if server == servers[0][0] else None)
+                try:
+                    run(session)
+                    print("%s: passed" % run.__name__)
+                    if run is run_demonstration:
+                        pictures[server] = session.pictures
+                finally:
+                    session.stop()
+        except Failure as e:
+            print("FAILED (X server %s):" % server, e)
+            return 1
+        finally:
+            stop_xvfb(xvfb)
+    first, second = (pictures[name] for name, _ in servers)
+    differ = [name for name in first if not first[name].same(second.get(name))]
+    if differ:
+        print("FAILED: the pictures differ between the X servers with and without MIT-SHM: " + ", ".join(differ))
         return 1
-    finally:
-        stop_xvfb(xvfb)
+    print("the same %d pictures with and without MIT-SHM" % len(first))
     print("real window: passed")
     return 0
 

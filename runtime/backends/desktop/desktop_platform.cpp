@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 #include <utility>
 
@@ -17,6 +18,7 @@
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/window_manager.h"
+#include "runtime/backends/desktop/window_presenter.h"
 #include "runtime/backends/desktop/x11_errors.h"
 
 namespace morvane::runtime {
@@ -142,6 +144,7 @@ class DesktopPlatform::Session {
     if (!window_) throw std::runtime_error(std::string("cannot open the window (") + SDL_GetError() + ")");
     set_icon(window_.get(), platform.icon_png_);
     SDL_StopTextInput();  // keys come as key events; no input method is needed
+    presenter_.emplace(window_.get());
     fb_.resize(w.client_width(), w.client_height());
     runtime.set_error_display([this](const std::string& m) {
       platform_.show_message("morvane", m, window_.get());
@@ -162,15 +165,25 @@ class DesktopPlatform::Session {
   // shows what changed at most once per refresh of the display: a pointer moving faster
   // than the display (a drag at a 200 Hz mouse) costs one frame per refresh, and the
   // frame shown is never more than one refresh behind the pointer.
+  //
+  // Once something has changed, the loop sleeps until the frame is due without
+  // listening to the display, then takes everything that came meanwhile at once and
+  // shows the frame: a drag wakes the process about twice per refresh (the first move
+  // after a frame, and the frame) instead of at every move.
   void loop() {
     SDL_Event e;
     while (!runtime_.finished()) {
-      if (wait_for_event(e)) {
+      if (frame_waiting_) {
+        std::this_thread::sleep_until(last_present_ + frame_interval_);
+        SDL_PumpEvents();
+      } else {
+        if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
         handle(e);
-        while (!runtime_.finished() && SDL_PollEvent(&e)) handle(e);
       }
+      while (!runtime_.finished() && take_queued(e)) handle(e);
       if (runtime_.finished()) break;
-      // What the window system lost (an expose) is shown again at once.
+      // What the window system lost (an expose) is shown again at once, or when the frame
+      // held back is due if it came while the loop slept.
       if (!frame_waiting_ || (!full_repaint_ && Clock::now() < last_present_ + frame_interval_)) continue;
       frame_waiting_ = false;
       if (full_repaint_) {
@@ -186,17 +199,12 @@ class DesktopPlatform::Session {
 
   Window& window() { return runtime_.window(); }
 
-  // Waits for the next event; while a frame is held back, only until it is due (false
-  // when that time came first).
-  bool wait_for_event(SDL_Event& e) {
-    if (!frame_waiting_) {
-      if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
-      return true;
-    }
-    const auto left = last_present_ + frame_interval_ - Clock::now();
-    if (left <= Clock::duration::zero()) return SDL_PollEvent(&e) != 0;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    return SDL_WaitEventTimeout(&e, static_cast<int>(ms)) != 0;
+  // The next event that SDL has already read from the display, if any. A wait marks the
+  // end of what it read with SDL's poll-cycle marker, which is left in the queue: the
+  // next wait then takes it and waits at once, where asking for events until none comes
+  // (SDL_PollEvent) would read the display once more for every wake-up.
+  static bool take_queued(SDL_Event& e) {
+    return SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) == 1;
   }
 
   // One refresh of the display the window is on (60 Hz where it does not say).
@@ -260,32 +268,14 @@ class DesktopPlatform::Session {
     present({fb_.bounds()});
   }
 
-  // Copies the rectangles to the window surface and shows them.
   void present(const std::vector<PixelRect>& rects) {
-    if (rects.empty()) return;
-    SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
-    if (!surface) return;  // shown again at the next expose
-    const PixelRect bounds = fb_.bounds().intersect({0, 0, surface->w, surface->h});
-    std::vector<SDL_Rect> shown;
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
-    for (const PixelRect& r : rects) {
-      const PixelRect c = r.intersect(bounds);
-      if (c.empty()) continue;
-      auto* dst = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(c.y) * surface->pitch +
-                  static_cast<std::ptrdiff_t>(c.x) * surface->format->BytesPerPixel;
-      SDL_ConvertPixels(c.w, c.h, SDL_PIXELFORMAT_RGB888, fb_.row(c.y) + c.x, fb_.width * 4, surface->format->format,
-                        dst, surface->pitch);
-      shown.push_back({c.x, c.y, c.w, c.h});
-    }
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (shown.empty()) return;
-    SDL_UpdateWindowSurfaceRects(window_.get(), shown.data(), static_cast<int>(shown.size()));
-    last_present_ = Clock::now();
+    if (presenter_->present(fb_, rects)) last_present_ = Clock::now();
   }
 
   DesktopPlatform& platform_;
   Runtime& runtime_;
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
+  std::optional<WindowPresenter> presenter_;  // destroyed before the window
   Framebuffer fb_;
   bool full_repaint_ = false;
   bool frame_waiting_ = false;  // events came since the last frame was painted
