@@ -185,9 +185,7 @@ void BrowserPlatform::start(Project project) {
     owned_ = std::make_unique<Runtime>(std::move(project));
     attach(*owned_);
   } catch (const std::exception& e) {
-    const std::string message = start_failure_message(e);
-    std::fprintf(stderr, "morvane: %s\n", message.c_str());
-    show_fatal(message);
+    report_start_failure(e, *this);
   }
 }
 

@@ -1,26 +1,11 @@
 #include "runtime/backends/browser/canvas_pixels.h"
 
-#include <bit>
-#include <cstring>
+#include "formats/little_endian.h"
+
 #include <stdexcept>
 #include <string>
 
 namespace morvane::runtime {
-
-namespace {
-
-void store_le32(std::uint8_t* dst, std::uint32_t v) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(dst, &v, 4);
-  } else {
-    dst[0] = static_cast<std::uint8_t>(v);
-    dst[1] = static_cast<std::uint8_t>(v >> 8);
-    dst[2] = static_cast<std::uint8_t>(v >> 16);
-    dst[3] = static_cast<std::uint8_t>(v >> 24);
-  }
-}
-
-}  // namespace
 
 std::size_t canvas_bytes(const Framebuffer& fb) {
   return static_cast<std::size_t>(fb.width) * static_cast<std::size_t>(fb.height) * 4;
@@ -39,7 +24,7 @@ void copy_to_canvas(const Framebuffer& fb, PixelRect area, std::span<std::uint8_
     for (int x = r.x; x < r.right(); ++x, dst += 4) {
       const std::uint32_t p = src[x];
       const std::uint32_t word = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-      store_le32(dst, word);
+      formats::store_le32(dst, word);
     }
   }
 }

@@ -165,17 +165,13 @@ bool X11ShmPresenter::present(const Framebuffer& fb, std::span<const PixelRect> 
   if (!s.last_put_read()) XSync(s.dpy, False);
   XImage* image = s.shared->image();
   const PixelRect bounds = fb.bounds();
+  bool sent = false;
   for (const PixelRect& r : rects) {
     const PixelRect c = r.intersect(bounds);
     if (c.empty()) continue;
     for (int y = c.y; y < c.y + c.h; ++y)
       std::memcpy(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line + c.x * 4, fb.row(y) + c.x,
                   static_cast<std::size_t>(c.w) * 4);
-  }
-  bool sent = false;
-  for (const PixelRect& r : rects) {
-    const PixelRect c = r.intersect(bounds);
-    if (c.empty()) continue;
     s.last_put = NextRequest(s.dpy);
     XShmPutImage(s.dpy, s.window, s.gc, image, c.x, c.y, c.x, c.y, static_cast<unsigned>(c.w),
                  static_cast<unsigned>(c.h), False);

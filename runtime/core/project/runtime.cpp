@@ -19,7 +19,7 @@ Runtime::Runtime(Project start) : start_(std::move(start)) {
   check_natives();
   // The image outlives the form: pictures read from its stream are shown in place.
   form::WindowModel model = start_.read_form ? start_.read_form(start_.image, project_)
-                                               : read_form_description(start_.image, project_);
+                                             : read_form_description(start_.image, project_);
   form_ = load_form(model, project_, form_stream(start_.image, project_));
   window_ = std::make_unique<Window>(form_, *this);
   raise(*form_, Event::load, {});
@@ -99,12 +99,14 @@ void Runtime::untrapped(const std::string& message) {
   window_->close();
 }
 
-std::string start_failure_message(const std::exception& e) {
+void report_start_failure(const std::exception& e, Platform& platform) {
   // Say which input a refusal's offset counts in.
   const char* input = dynamic_cast<const ImageError*>(&e)              ? "the project image, "
                       : dynamic_cast<const form::FormStreamError*>(&e) ? "the form description stream, "
                                                                        : "";
-  return std::string("cannot start: ") + input + e.what();
+  const std::string message = std::string("cannot start: ") + input + e.what();
+  std::fprintf(stderr, "morvane: %s\n", message.c_str());
+  platform.show_fatal(message);
 }
 
 void ThunRTMain(Project project, Platform& platform) {
@@ -113,9 +115,7 @@ void ThunRTMain(Project project, Platform& platform) {
     Runtime runtime(std::move(project));
     code = platform.run(runtime);
   } catch (const std::exception& e) {
-    const std::string message = start_failure_message(e);
-    std::fprintf(stderr, "morvane: %s\n", message.c_str());
-    platform.show_fatal(message);
+    report_start_failure(e, platform);
     code = 1;
   }
   std::fflush(stdout);

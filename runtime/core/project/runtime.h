@@ -48,7 +48,6 @@ class Runtime final : public EventDispatcher {
   ~Runtime() override;
 
   const ProjectInfo& project_info() const { return project_; }
-  
   FormObject& form() const { return *form_; }
   Window& window() const { return *window_; }
 
@@ -96,9 +95,10 @@ class Platform {
 // The start-up form's model from the form description stream that the form table names.
 form::WindowModel read_form_description(const ProjectImage& image, const ProjectInfo& project);
 
-// What a person is told when the program cannot start: "cannot start: ", the input a
-// refusal's offset counts in (the project image or the form description stream), why.
-std::string start_failure_message(const std::exception& e);
+// Tells why the program cannot start, on standard error and where the platform shows
+// it: "cannot start: ", the input a refusal's offset counts in (the project image or the
+// form description stream), and the refusal.
+void report_start_failure(const std::exception& e, Platform& platform);
 
 // Runs the whole life of the program and ends the process; never returns.
 [[noreturn]] void ThunRTMain(Project project, Platform& platform);
