@@ -138,7 +138,7 @@ struct Running {
     platform = std::make_unique<runtime::HeadlessPlatform>(&text);
     platform->attach(*rt);
   }
-  runtime::Window& window() { return rt->window(); }
+  runtime::FormWindow& window() { return rt->window(); }
 };
 
 void BM_FramebufferMemcpy(benchmark::State& state) {

@@ -46,7 +46,7 @@ void start(const runtime::ProjectImage& image) {
   try {
     runtime::Runtime rt(app::enzyme_project(image));
     if (rt.finished()) return;
-    const runtime::Window& w = rt.window();
+    const runtime::FormWindow& w = rt.window();
     if (w.client_width() > 1024 || w.client_height() > 1024) return;
     runtime::HeadlessPlatform platform;
     platform.attach(rt);

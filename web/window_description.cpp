@@ -59,7 +59,7 @@ std::string describe_window(const runtime::FormObject& form) {
   return capitalised(list) + ".";
 }
 
-std::optional<std::string> Narrator::after_input(const runtime::Window& window) {
+std::optional<std::string> Narrator::after_input(const runtime::FormWindow& window) {
   const runtime::DragEnd end = window.last_drag_end();
   const bool ended = end.serial != drag_ends_;
   drag_ends_ = end.serial;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "runtime/core/controls/form_object.h"
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::web {
 
@@ -22,7 +22,7 @@ std::string describe_window(const runtime::FormObject& form);
 class Narrator {
  public:
   // The next sentence for the live region, or nothing when it has nothing new to say.
-  std::optional<std::string> after_input(const runtime::Window& window);
+  std::optional<std::string> after_input(const runtime::FormWindow& window);
 
  private:
   std::string shown_;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "runtime/core/controls/form_object.h"
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
 namespace {
@@ -94,7 +94,7 @@ TEST(WindowInput, EventsAndButtonsAndDropCoordinates) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Recorder recorder;
-    Window window(make_form(), recorder);
+    FormWindow window(make_form(), recorder);
     for (const Op& op : c.ops) {
       if (op.what == 'd') window.pointer_down(op.x, op.y, op.button);
       if (op.what == 'm') window.pointer_move(op.x, op.y);

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::testing {
 
@@ -12,7 +12,7 @@ class VisibleFault final : public runtime::ControlHost {
  public:
   using Fault = std::function<runtime::Status(runtime::Control&, runtime::Boolean)>;
 
-  VisibleFault(runtime::Window& window, Fault fault) : window_(window), fault_(std::move(fault)) {
+  VisibleFault(runtime::FormWindow& window, Fault fault) : window_(window), fault_(std::move(fault)) {
     for (const auto& c : window_.form().controls()) c->set_host(this);
   }
   ~VisibleFault() override {
@@ -29,7 +29,7 @@ class VisibleFault final : public runtime::ControlHost {
   }
 
  private:
-  runtime::Window& window_;
+  runtime::FormWindow& window_;
   Fault fault_;
 };
 

@@ -10,7 +10,7 @@
 
 #include "runtime/core/controls/form_object.h"
 #include "tests/support/form_builder.h"
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
 namespace {
@@ -39,13 +39,13 @@ using morvane::testing::add_control;
 struct Bench {
   Recorder events;
   Ref<FormObject> form = Ref<FormObject>::adopt(new FormObject("Form1", 0x50));
-  std::unique_ptr<Window> window;
+  std::unique_ptr<FormWindow> window;
   Bench() {
     form->move(0, 0, 9945, 7650);
     add_control<CommandButton>(*form, "Command1", 1, 5, 7680, 1080, 1215, 495);
     add_control<PictureBox>(*form, "Picture1", 5, 1, 3000, 4080, 4095, 3495);
     add_control<PictureBox>(*form, "Picture2", 4, 2, 2880, 960, 3135, 3015).set_automatic_drag(true);
-    window = std::make_unique<Window>(form, events);
+    window = std::make_unique<FormWindow>(form, events);
     window->set_focus(form->find("Picture2"));
     events.log.str("");
   }

@@ -52,7 +52,7 @@ class RendererTest : public ::testing::Test {
     label_->set_caption("What Do Enzymes Do?");
     label_->set_back_color(system_color(18));
     label_->set_fore_color(system_color(14));
-    window_ = std::make_unique<Window>(form_, events_);
+    window_ = std::make_unique<FormWindow>(form_, events_);
     fb_.resize(window_->client_width(), window_->client_height());
     std::fill(fb_.pixels.begin(), fb_.pixels.end(), kSentinel);
     renderer_.paint_dirty(*window_, fb_);
@@ -76,7 +76,7 @@ class RendererTest : public ::testing::Test {
   Control* enzyme_ = nullptr;
   Control* substrate_ = nullptr;
   Control* label_ = nullptr;
-  std::unique_ptr<Window> window_;
+  std::unique_ptr<FormWindow> window_;
   Framebuffer fb_;
 };
 
@@ -276,7 +276,7 @@ TEST_F(RendererTest, ADragFrameRepaintsOnlyTheOutlineEdges) {
   long area = 0;
   for (const PixelRect& r : dirty) {
     area += static_cast<long>(r.w) * r.h;
-    EXPECT_LE(std::min(r.w, r.h), 2 * Window::kOutlineWidth + 5) << r.x << "," << r.y << " " << r.w << "x" << r.h;
+    EXPECT_LE(std::min(r.w, r.h), 2 * FormWindow::kOutlineWidth + 5) << r.x << "," << r.y << " " << r.w << "x" << r.h;
   }
   // Two frames of 209x201 two pixels wide are about 3,300 pixels; the box is 42,000.
   EXPECT_LE(area, 6000);

@@ -168,7 +168,7 @@ void BrowserPlatform::attach(Runtime& runtime) {
   runtime_ = &runtime;
   stopped_ = false;
   runtime.set_error_display([this](const std::string& message) { stop(message); });
-  Window& w = runtime.window();
+  FormWindow& w = runtime.window();
   fb_.resize(w.client_width(), w.client_height());
   rgba_.assign(canvas_bytes(fb_), 0);
   if (!morvane_page_listen(canvas_selector_.c_str(), fb_.width, fb_.height))
@@ -218,7 +218,7 @@ void BrowserPlatform::present() {
 
 void BrowserPlatform::pointer(PointerPhase phase, int x, int y, int button, double time_ms) {
   if (!runtime_ || stopped_) return;
-  Window& w = runtime_->window();
+  FormWindow& w = runtime_->window();
   try {
     switch (phase) {
       case PointerPhase::down: {
@@ -243,7 +243,7 @@ void BrowserPlatform::pointer(PointerPhase phase, int x, int y, int button, doub
 
 void BrowserPlatform::key(bool down, int key, int shift) {
   if (!runtime_ || stopped_) return;
-  Window& w = runtime_->window();
+  FormWindow& w = runtime_->window();
   try {
     if (down)
       w.key_down(key, shift);

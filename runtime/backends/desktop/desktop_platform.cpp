@@ -135,7 +135,7 @@ std::pair<int, int> sdl_position(const WindowPlacement& placement) {
 class DesktopPlatform::Session {
  public:
   Session(DesktopPlatform& platform, Runtime& runtime) : platform_(platform), runtime_(runtime) {
-    Window& w = runtime.window();
+    FormWindow& w = runtime.window();
     const std::string title = runtime.form().caption();
     const auto [x, y] = sdl_position(runtime.form().placement());
     window_.reset(SDL_CreateWindow(title.c_str(), x, y,
@@ -197,7 +197,7 @@ class DesktopPlatform::Session {
  private:
   using Clock = std::chrono::steady_clock;
 
-  Window& window() { return runtime_.window(); }
+  FormWindow& window() { return runtime_.window(); }
 
   // The next event that SDL has already read from the display, if any. A wait marks the
   // end of what it read with SDL's poll-cycle marker, which is left in the queue: the

@@ -1,6 +1,6 @@
 #include "runtime/backends/desktop/sdl_keys.h"
 
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
 

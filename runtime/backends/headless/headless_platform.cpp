@@ -15,7 +15,7 @@ HeadlessPlatform::HeadlessPlatform(TextRasterizer* text) : renderer_(colors_, te
 void HeadlessPlatform::attach(Runtime& runtime) {
   runtime_ = &runtime;
   runtime.set_error_display([this](const std::string& m) { shown_errors_.push_back(m); });
-  Window& w = runtime.window();
+  FormWindow& w = runtime.window();
   fb_.resize(w.client_width(), w.client_height());
   w.invalidate_all();
   repaint();
@@ -34,7 +34,7 @@ void HeadlessPlatform::system_colors_changed() {
 
 void HeadlessPlatform::feed(const InputEvent& e) {
   if (!runtime_) throw std::logic_error("headless platform used before attach()");
-  Window& w = runtime_->window();
+  FormWindow& w = runtime_->window();
   using enum InputEvent::Type;
   switch (e.type) {
     case pointer_down: w.pointer_down(e.x, e.y, e.code ? e.code : 1, e.time_ms); break;

@@ -68,7 +68,7 @@ class WindowsPlatform::Session {
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
       throw std::runtime_error(last_error("RegisterClassEx"));
 
-    Window& w = runtime.window();
+    FormWindow& w = runtime.window();
     RECT frame{0, 0, std::max(1, w.client_width()), std::max(1, w.client_height())};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     hwnd_ = CreateWindowExW(kExStyle, kWindowClass, widen(runtime.form().caption()).c_str(), kStyle, CW_USEDEFAULT,
@@ -106,7 +106,7 @@ class WindowsPlatform::Session {
   }
 
  private:
-  Window& window() { return runtime_.window(); }
+  FormWindow& window() { return runtime_.window(); }
 
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
     if (message == WM_NCCREATE) {

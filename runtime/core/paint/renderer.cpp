@@ -75,7 +75,7 @@ void blend_mask(Framebuffer& fb, const TextMask& mask, int x, int y, std::uint32
   }
 }
 
-void Renderer::paint(const Window& window, Framebuffer& fb, PixelRect area) const {
+void Renderer::paint(const FormWindow& window, Framebuffer& fb, PixelRect area) const {
   const PixelRect clip = area.intersect(fb.bounds()).intersect({0, 0, window.client_width(), window.client_height()});
   if (clip.empty()) return;
   const FormObject& form = window.form();
@@ -90,26 +90,25 @@ void Renderer::paint(const Window& window, Framebuffer& fb, PixelRect area) cons
     // background, black on a light one.
     const std::uint32_t r = (back >> 16) & 0xFF, g = (back >> 8) & 0xFF, b = back & 0xFF;
     const bool dark = 299 * r + 587 * g + 114 * b < 128000;
-    solid_frame(fb, *ring, Window::kFocusRingWidth, dark ? 0xFFFFFFu : 0x000000u, clip);
+    solid_frame(fb, *ring, FormWindow::kFocusRingWidth, dark ? 0xFFFFFFu : 0x000000u, clip);
   }
-  if (const auto outline = window.drag_outline()) invert_frame(fb, *outline, Window::kOutlineWidth, clip);
+  if (const auto outline = window.drag_outline()) invert_frame(fb, *outline, FormWindow::kOutlineWidth, clip);
 }
 
-std::vector<PixelRect> Renderer::paint_dirty(Window& window, Framebuffer& fb) const {
+std::vector<PixelRect> Renderer::paint_dirty(FormWindow& window, Framebuffer& fb) const {
   auto dirty = window.take_dirty();
   for (const PixelRect& r : dirty) paint(window, fb, r);
   return dirty;
 }
 
-void Renderer::paint_control(const Window& window, const Control& c, Framebuffer& fb, PixelRect clip) const {
+void Renderer::paint_control(const FormWindow& window, const Control& c, Framebuffer& fb, PixelRect clip) const {
   const PixelRect inside = clip.intersect(c.pixel_rect());
   if (inside.empty()) return;
   switch (c.kind()) {
     case ControlKind::picture_box: paint_picture_box(c, fb, inside); break;
     case ControlKind::label: paint_label(c, fb, inside); break;
     case ControlKind::command_button:
-      paint_button(c, window.pressed() == &c || (window.space_held() && window.focus() == &c),
-                   window.focus() == &c, fb, inside);
+      paint_button(c, window.looks_pressed(c), window.focus() == &c, fb, inside);
       break;
     case ControlKind::form: break;
   }

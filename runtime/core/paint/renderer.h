@@ -9,7 +9,7 @@
 #include "runtime/core/paint/framebuffer.h"
 #include "runtime/core/paint/system_colors.h"
 #include "runtime/core/paint/text_rasterizer.h"
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
 
@@ -19,16 +19,16 @@ class Renderer {
   explicit Renderer(const SystemColors& colors, TextRasterizer* text = nullptr) : colors_(colors), text_(text) {}
 
   // Repaints `area` (client pixels) of the window into `fb`.
-  void paint(const Window& window, Framebuffer& fb, PixelRect area) const;
+  void paint(const FormWindow& window, Framebuffer& fb, PixelRect area) const;
   // Repaints everything the window marked dirty; returns the rectangles painted.
-  std::vector<PixelRect> paint_dirty(Window& window, Framebuffer& fb) const;
+  std::vector<PixelRect> paint_dirty(FormWindow& window, Framebuffer& fb) const;
 
   // Geometry of the push button's parts, for painting and for tests.
   static constexpr int kButtonEdge = 2;        // raised or sunken edge, each side
   static constexpr int kFocusInset = 3;        // dotted focus rectangle, from the outer edge
 
  private:
-  void paint_control(const Window& window, const Control& c, Framebuffer& fb, PixelRect clip) const;
+  void paint_control(const FormWindow& window, const Control& c, Framebuffer& fb, PixelRect clip) const;
   void paint_picture_box(const Control& c, Framebuffer& fb, PixelRect clip) const;
   void paint_label(const Control& c, Framebuffer& fb, PixelRect clip) const;
   void paint_button(const Control& c, bool pressed, bool focused, Framebuffer& fb, PixelRect clip) const;

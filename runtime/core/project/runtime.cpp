@@ -21,7 +21,7 @@ Runtime::Runtime(Project start) : start_(std::move(start)) {
   form::WindowModel model = start_.read_form ? start_.read_form(start_.image, project_)
                                              : read_form_description(start_.image, project_);
   form_ = load_form(model, project_, form_stream(start_.image, project_));
-  window_ = std::make_unique<Window>(form_, *this);
+  window_ = std::make_unique<FormWindow>(form_, *this);
   raise(*form_, Event::load, {});
 }
 

@@ -16,7 +16,7 @@
 #include "runtime/core/controls/form_object.h"
 #include "runtime/core/project/program_services.h"
 #include "runtime/core/project/project_image.h"
-#include "runtime/core/window/window.h"
+#include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
 
@@ -49,7 +49,7 @@ class Runtime final : public EventDispatcher {
 
   const ProjectInfo& project_info() const { return project_; }
   FormObject& form() const { return *form_; }
-  Window& window() const { return *window_; }
+  FormWindow& window() const { return *window_; }
 
   // The run is over: the form was closed or an untrapped error ended it.
   bool finished() const { return window_->closed(); }
@@ -76,7 +76,7 @@ class Runtime final : public EventDispatcher {
   Project start_;
   ProjectInfo project_;
   Ref<FormObject> form_;
-  std::unique_ptr<Window> window_;
+  std::unique_ptr<FormWindow> window_;
   std::optional<std::string> untrapped_error_;
   std::function<void(const std::string&)> error_display_;
   std::uint64_t delivered_ = 0;
