@@ -7,11 +7,15 @@ no frame), so xdotool's coordinates and the captured pixels are client pixels. T
 window is closed with WM_DELETE_WINDOW, which Wine turns into WM_CLOSE, and the
 process must end with exit code 0.
 
-Usage: wine_window_test.py MORVANE.exe WINE_RUN [--shots DIR]
+With --cancel-mode, a drag is also interrupted by WM_CANCELMODE (what the system sends
+when another window takes the pointer): it must end with no drop.
+
+Usage: wine_window_test.py MORVANE.exe WINE_RUN [--shots DIR] [--cancel-mode CANCEL_MODE.exe]
   WINE_RUN: the script that runs a Windows program under wine64 (tools/wine-run.sh).
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or wine64).
 """
 
+import functools
 import os
 import shutil
 import subprocess
@@ -71,12 +75,35 @@ class WineSession(rw.Session):
         return super().cpu_ticks()
 
 
+def run_capture_lost(session, cancel_mode):
+    """The pointer taken away in the middle of a drag: the outline goes and a release over
+    the enzyme drops nothing."""
+    session.start()
+    session.move(290, 150)
+    session.xdo("mousedown", 1)
+    try:
+        session.move(400, 300)
+        # The outline's right edge (x 509-510) lies over the bare form.
+        session.wait_for("the drag outline", lambda s: s.px(509, 240) == rw.WHITE and s.px(511, 240) == rw.BLACK)
+        r = subprocess.run([session.wine_run, cancel_mode], env=session.env, capture_output=True, timeout=60)
+        if r.returncode != 0:
+            raise rw.Failure("cannot send WM_CANCELMODE (exit %d): %s" % (r.returncode, r.stderr.decode(errors="replace")))
+        session.wait_for("the outline gone after WM_CANCELMODE", lambda s: s.px(509, 240) == rw.BLACK)
+        session.move(330, 380)
+    finally:
+        session.xdo("mouseup", 1, check=False)
+    time.sleep(0.3)
+    session.expect_state("Start", "a release over the enzyme after the drag was cancelled")
+    session.close_and_wait()
+
+
 def main(argv):
     if len(argv) < 3:
         print(__doc__)
         return 2
     exe, wine_run = os.path.abspath(argv[1]), os.path.abspath(argv[2])
     shots = argv[argv.index("--shots") + 1] if "--shots" in argv else None
+    cancel_mode = os.path.abspath(argv[argv.index("--cancel-mode") + 1]) if "--cancel-mode" in argv else None
     if shots:
         os.makedirs(shots, exist_ok=True)
     missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
@@ -100,11 +127,14 @@ def main(argv):
                            capture_output=True, timeout=120)
         if r.returncode != 0:
             raise rw.Failure("cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))
-        for run in (rw.run_demonstration, rw.run_close_during_drag):
+        runs = [rw.run_demonstration, rw.run_close_during_drag]
+        if cancel_mode:
+            runs.append(functools.partial(run_capture_lost, cancel_mode=cancel_mode))
+        for run in runs:
             session = WineSession(exe, wine_run, display, shots if run is rw.run_demonstration else None, prefix)
             try:
                 run(session)
-                print("%s: passed" % run.__name__)
+                print("%s: passed" % getattr(run, "__name__", "run_capture_lost"))
             finally:
                 session.stop()
     except rw.Failure as e:

@@ -151,7 +151,14 @@ class WindowsPlatform::Session {
       case WM_RBUTTONUP: release(x, y, 2, wp); return 0;
       case WM_MBUTTONUP: release(x, y, 4, wp); return 0;
       case WM_MOUSEMOVE: window().pointer_move(x, y); return 0;
-      case WM_CAPTURECHANGED: return 0;
+      // Another window took the pointer (a message box, or the system cancelling the
+      // mode): a drag ends without a drop, as a release outside the window does.
+      case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd_) pointer_lost();
+        return 0;
+      case WM_CANCELMODE:
+        pointer_lost();
+        return DefWindowProcW(hwnd_, message, wp, lp);  // releases the capture
       case WM_KEYDOWN:
         if (const int k = runtime_key(wp)) window().key_down(k, shift_keys());
         return 0;
@@ -171,6 +178,12 @@ class WindowsPlatform::Session {
   void release(int x, int y, int button, WPARAM still_held) {
     window().pointer_up(x, y, button);
     if (!(still_held & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+  }
+
+  // Sent, so the loop does not repaint after it: the outline goes here.
+  void pointer_lost() {
+    window().pointer_lost();
+    render_dirty();
   }
 
   // The system colours as they are now, then what changed, into the DIB section;
