@@ -304,11 +304,11 @@ TEST(BlendMask, MixesCoverageWithTheBackgroundAndClips) {
   m.width = 4;
   m.height = 1;
   m.coverage = {255, 255, 128, 0};
-  blend_mask(fb, m, 1, 0, 0xFF8000, {0, 0, 2, 1});
+  Painter(fb, {0, 0, 2, 1}).blend_mask(m, 1, 0, 0xFF8000);
   EXPECT_EQ(fb.at(0, 0), 0xFF8000u);
   EXPECT_EQ(fb.at(1, 0), 0xFF8000u);
   EXPECT_EQ(fb.at(2, 0), 0x000000u);  // clipped
-  blend_mask(fb, m, 1, 0, 0xFF8000, fb.bounds());
+  Painter(fb, fb.bounds()).blend_mask(m, 1, 0, 0xFF8000);
   EXPECT_EQ(fb.at(2, 0), 0x804000u);  // half coverage
   EXPECT_EQ(fb.at(3, 0), 0x000000u);
 }
