@@ -155,7 +155,7 @@ EMSCRIPTEN_KEEPALIVE void morvane_browser_focus_lost() {
 namespace morvane::runtime {
 
 BrowserPlatform::BrowserPlatform(TextRasterizer* text, std::string canvas_selector)
-    : canvas_selector_(std::move(canvas_selector)), renderer_(colors_, text) {}
+    : canvas_selector_(std::move(canvas_selector)), shell_(text) {}
 
 BrowserPlatform::~BrowserPlatform() {
   if (g_listening == this) {
@@ -168,14 +168,13 @@ void BrowserPlatform::attach(Runtime& runtime) {
   runtime_ = &runtime;
   stopped_ = false;
   runtime.set_error_display([this](const std::string& message) { stop(message); });
-  FormWindow& w = runtime.window();
-  fb_.resize(w.client_width(), w.client_height());
-  rgba_.assign(canvas_bytes(fb_), 0);
-  if (!morvane_page_listen(canvas_selector_.c_str(), fb_.width, fb_.height))
+  shell_.fit(runtime.window());
+  const Framebuffer& fb = shell_.framebuffer();
+  rgba_.assign(canvas_bytes(fb), 0);
+  if (!morvane_page_listen(canvas_selector_.c_str(), fb.width, fb.height))
     throw std::runtime_error("the page has no canvas '" + canvas_selector_ + "' with a 2D context");
   g_listening = this;
   morvane_page_title(runtime.form().caption().c_str());
-  w.invalidate_all();
   repaint();
   if (observer_) observer_(runtime);
 }
@@ -197,7 +196,7 @@ void BrowserPlatform::show_fatal(const std::string& message) { morvane_page_mess
 
 void BrowserPlatform::repaint() {
   if (!runtime_) return;
-  for (const PixelRect& r : renderer_.paint_dirty(runtime_->window(), fb_)) pending_.add(r);
+  for (const PixelRect& r : shell_.paint_dirty(runtime_->window())) pending_.add(r);
   if (!pending_.empty() && !frame_requested_) {
     frame_requested_ = true;
     emscripten_request_animation_frame(&on_animation_frame, this);
@@ -206,9 +205,10 @@ void BrowserPlatform::repaint() {
 
 void BrowserPlatform::present() {
   frame_requested_ = false;
+  const Framebuffer& fb = shell_.framebuffer();
   for (const PixelRect& r : pending_.take()) {
-    copy_to_canvas(fb_, r, rgba_);
-    morvane_page_put(rgba_.data(), fb_.width, fb_.height, r.x, r.y, r.w, r.h);
+    copy_to_canvas(fb, r, rgba_);
+    morvane_page_put(rgba_.data(), fb.width, fb.height, r.x, r.y, r.w, r.h);
   }
   if (!first_frame_shown_) {
     first_frame_shown_ = true;

@@ -13,10 +13,8 @@
 #include <vector>
 
 #include "runtime/backends/browser/pending_area.h"
-#include "runtime/core/paint/framebuffer.h"
-#include "runtime/core/paint/renderer.h"
+#include "runtime/backends/shell/platform_shell.h"
 #include "runtime/core/project/runtime.h"
-#include "runtime/core/paint/system_colors.h"
 
 namespace morvane::runtime {
 
@@ -57,8 +55,8 @@ class BrowserPlatform final : public Platform {
   // Puts what was repainted since the last frame on the canvas.
   void present();
 
-  const Framebuffer& framebuffer() const { return fb_; }
-  SystemColors& colors() { return colors_; }
+  const Framebuffer& framebuffer() const { return shell_.framebuffer(); }
+  SystemColors& colors() { return shell_.colors(); }
 
  private:
   void after_input();
@@ -69,9 +67,7 @@ class BrowserPlatform final : public Platform {
   std::string canvas_selector_;
   std::unique_ptr<Runtime> owned_;  // the runtime that start made
   Runtime* runtime_ = nullptr;
-  SystemColors colors_;
-  Renderer renderer_;
-  Framebuffer fb_;
+  PlatformShell shell_;
   std::vector<std::uint8_t> rgba_;
   PendingArea pending_;
   bool frame_requested_ = false;

@@ -145,17 +145,16 @@ class DesktopPlatform::Session {
     set_icon(window_.get(), platform.icon_png_);
     SDL_StopTextInput();  // keys come as key events; no input method is needed
     presenter_.emplace(window_.get());
-    fb_.resize(w.client_width(), w.client_height());
+    platform_.shell_.fit(w);
     runtime.set_error_display([this](const std::string& m) {
       platform_.show_message("morvane", m, window_.get());
     });
     frame_interval_ = refresh_interval(window_.get());
     // The first frame is the whole picture, captions included: the fonts found in an
     // earlier run come from the font cache, so their text costs about a millisecond.
-    window().invalidate_all();
-    platform_.renderer_.paint_dirty(window(), fb_);
+    platform_.shell_.paint_dirty(window());
     SDL_ShowWindow(window_.get());
-    present({fb_.bounds()});
+    present({fb().bounds()});
   }
   ~Session() { runtime_.set_error_display({}); }
   Session(const Session&) = delete;
@@ -189,7 +188,7 @@ class DesktopPlatform::Session {
       if (full_repaint_) {
         repaint_all();
       } else {
-        present(platform_.renderer_.paint_dirty(runtime_.window(), fb_));
+        present(platform_.shell_.paint_dirty(runtime_.window()));
       }
     }
   }
@@ -198,6 +197,7 @@ class DesktopPlatform::Session {
   using Clock = std::chrono::steady_clock;
 
   FormWindow& window() { return runtime_.window(); }
+  Framebuffer& fb() { return platform_.shell_.framebuffer(); }
 
   // The next event that SDL has already read from the display, if any. A wait marks the
   // end of what it read with SDL's poll-cycle marker, which is left in the queue: the
@@ -246,7 +246,7 @@ class DesktopPlatform::Session {
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         if (e.data1 != window().client_width() || e.data2 != window().client_height()) {
           window().resize(e.data1, e.data2);
-          fb_.resize(window().client_width(), window().client_height());
+          platform_.shell_.fit(window());
         }
         full_repaint_ = true;
         break;
@@ -263,27 +263,25 @@ class DesktopPlatform::Session {
 
   void repaint_all() {
     full_repaint_ = false;
-    window().invalidate_all();
-    platform_.renderer_.paint_dirty(window(), fb_);
-    present({fb_.bounds()});
+    platform_.shell_.paint_all(window());
+    present({fb().bounds()});
   }
 
   void present(const std::vector<PixelRect>& rects) {
-    if (presenter_->present(fb_, rects)) last_present_ = Clock::now();
+    if (presenter_->present(fb(), rects)) last_present_ = Clock::now();
   }
 
   DesktopPlatform& platform_;
   Runtime& runtime_;
   std::unique_ptr<SDL_Window, WindowDeleter> window_;
   std::optional<WindowPresenter> presenter_;  // destroyed before the window
-  Framebuffer fb_;
   bool full_repaint_ = false;
   bool frame_waiting_ = false;  // events came since the last frame was painted
   Clock::time_point last_present_{};
   Clock::duration frame_interval_{};
 };
 
-DesktopPlatform::DesktopPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
+DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text) {}
 
 int DesktopPlatform::run(Runtime& runtime) {
   std::optional<Video> video;

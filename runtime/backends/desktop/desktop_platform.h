@@ -8,10 +8,8 @@
 #include <span>
 #include <string>
 
-#include "runtime/core/paint/framebuffer.h"
-#include "runtime/core/paint/renderer.h"
+#include "runtime/backends/shell/platform_shell.h"
 #include "runtime/core/project/runtime.h"
-#include "runtime/core/paint/system_colors.h"
 
 namespace morvane::runtime {
 
@@ -29,14 +27,13 @@ class DesktopPlatform final : public Platform {
   // Shows a message that the program cannot start.
   void show_fatal(const std::string& message) override;
 
-  SystemColors& colors() { return colors_; }
+  SystemColors& colors() { return shell_.colors(); }
 
  private:
   class Session;
   void show_message(const std::string& title, const std::string& message, void* parent);
 
-  SystemColors colors_;
-  Renderer renderer_;
+  PlatformShell shell_;
   std::span<const std::uint8_t> icon_png_;
   bool no_display_ = false;
 };

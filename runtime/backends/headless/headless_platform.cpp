@@ -10,26 +10,23 @@
 
 namespace morvane::runtime {
 
-HeadlessPlatform::HeadlessPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
+HeadlessPlatform::HeadlessPlatform(TextRasterizer* text) : shell_(text) {}
 
 void HeadlessPlatform::attach(Runtime& runtime) {
   runtime_ = &runtime;
   runtime.set_error_display([this](const std::string& m) { shown_errors_.push_back(m); });
-  FormWindow& w = runtime.window();
-  fb_.resize(w.client_width(), w.client_height());
-  w.invalidate_all();
+  shell_.fit(runtime.window());
   repaint();
 }
 
 void HeadlessPlatform::repaint() {
   if (!runtime_) return;
-  renderer_.paint_dirty(runtime_->window(), fb_);
+  shell_.paint_dirty(runtime_->window());
 }
 
 void HeadlessPlatform::system_colors_changed() {
   if (!runtime_) return;
-  runtime_->window().invalidate_all();
-  repaint();
+  shell_.paint_all(runtime_->window());
 }
 
 void HeadlessPlatform::feed(const InputEvent& e) {
@@ -44,7 +41,7 @@ void HeadlessPlatform::feed(const InputEvent& e) {
     case key_up: w.key_up(e.code, e.shift); break;
     case resize:
       w.resize(e.x, e.y);
-      fb_.resize(w.client_width(), w.client_height());
+      shell_.fit(w);
       break;
     case close: w.close(); break;
     case focus_lost: w.focus_lost(); break;

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core/paint/framebuffer.h"
-#include "runtime/core/paint/renderer.h"
+#include "runtime/backends/shell/platform_shell.h"
 #include "runtime/core/project/runtime.h"
-#include "runtime/core/paint/system_colors.h"
 
 namespace morvane::runtime {
 
@@ -40,8 +38,8 @@ class HeadlessPlatform final : public Platform {
   // Standard error already carries the message; there is no display to show it on.
   void show_fatal(const std::string&) override {}
 
-  const Framebuffer& framebuffer() const { return fb_; }
-  SystemColors& colors() { return colors_; }
+  const Framebuffer& framebuffer() const { return shell_.framebuffer(); }
+  SystemColors& colors() { return shell_.colors(); }
   // Repaints what the window marked dirty.
   void repaint();
   // After a change of colors(): everything is repainted in the new colours.
@@ -50,9 +48,7 @@ class HeadlessPlatform final : public Platform {
 
  private:
   Runtime* runtime_ = nullptr;
-  SystemColors colors_;
-  Renderer renderer_;
-  Framebuffer fb_;
+  PlatformShell shell_;
   std::vector<std::string> shown_errors_;
 };
 

@@ -75,7 +75,7 @@ class WindowsPlatform::Session {
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, exe,
                             this);
     if (!hwnd_) throw std::runtime_error(last_error("CreateWindowEx"));
-    make_framebuffer(w.client_width(), w.client_height());
+    make_framebuffer();
     runtime.set_error_display([this](const std::string& m) {
       MessageBoxW(hwnd_, widen(m).c_str(), L"morvane", MB_OK | MB_ICONERROR);
     });
@@ -140,7 +140,7 @@ class WindowsPlatform::Session {
       case WM_SIZE:
         if (wp != SIZE_MINIMIZED && (LOWORD(lp) != window().client_width() || HIWORD(lp) != window().client_height())) {
           window().resize(LOWORD(lp), HIWORD(lp));
-          make_framebuffer(window().client_width(), window().client_height());
+          make_framebuffer();
           render_dirty();
         }
         return 0;
@@ -191,11 +191,12 @@ class WindowsPlatform::Session {
   void render_dirty() {
     for (int i = 0; i < SystemColors::kCount; ++i) {
       const COLORREF c = GetSysColor(i);
-      platform_.colors_.set(i, (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+      platform_.shell_.colors().set(i, (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
     }
-    for (const PixelRect& r : platform_.renderer_.paint_dirty(window(), fb_)) {
+    const Framebuffer& fb = platform_.shell_.framebuffer();
+    for (const PixelRect& r : platform_.shell_.paint_dirty(window())) {
       for (int row = r.y; row < r.bottom(); ++row)
-        std::copy_n(fb_.row(row) + r.x, r.w, bits_ + static_cast<std::size_t>(row) * static_cast<std::size_t>(fb_.width) + r.x);
+        std::copy_n(fb.row(row) + r.x, r.w, bits_ + static_cast<std::size_t>(row) * static_cast<std::size_t>(fb.width) + r.x);
       const RECT rect{r.x, r.y, r.right(), r.bottom()};
       InvalidateRect(hwnd_, &rect, FALSE);
     }
@@ -209,13 +210,15 @@ class WindowsPlatform::Session {
     EndPaint(hwnd_, &ps);
   }
 
-  void make_framebuffer(int width, int height) {
+  // A DIB section of the window's client size behind the shell's framebuffer.
+  void make_framebuffer() {
     free_framebuffer();
-    fb_.resize(std::max(1, width), std::max(1, height));
+    platform_.shell_.fit(window(), 1);
+    const Framebuffer& fb = platform_.shell_.framebuffer();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = fb_.width;
-    info.bmiHeader.biHeight = -fb_.height;  // top row first
+    info.bmiHeader.biWidth = fb.width;
+    info.bmiHeader.biHeight = -fb.height;  // top row first
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;         // 0x00RRGGBB, as the framebuffer holds them
     info.bmiHeader.biCompression = BI_RGB;
@@ -225,7 +228,6 @@ class WindowsPlatform::Session {
     bits_ = static_cast<std::uint32_t*>(bits);
     memory_dc_ = CreateCompatibleDC(nullptr);
     old_bitmap_ = SelectObject(memory_dc_, dib_);
-    window().invalidate_all();
   }
   void free_framebuffer() {
     if (memory_dc_) {
@@ -242,7 +244,6 @@ class WindowsPlatform::Session {
   WindowsPlatform& platform_;
   Runtime& runtime_;
   HWND hwnd_ = nullptr;
-  Framebuffer fb_;
   HBITMAP dib_ = nullptr;
   std::uint32_t* bits_ = nullptr;
   HDC memory_dc_ = nullptr;
@@ -250,7 +251,7 @@ class WindowsPlatform::Session {
   std::exception_ptr failure_;  // thrown while handling a message
 };
 
-WindowsPlatform::WindowsPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
+WindowsPlatform::WindowsPlatform(TextRasterizer* text) : shell_(text) {}
 
 int WindowsPlatform::run(Runtime& runtime) {
   {

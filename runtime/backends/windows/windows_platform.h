@@ -6,9 +6,8 @@
 
 #include <string>
 
-#include "runtime/core/paint/renderer.h"
+#include "runtime/backends/shell/platform_shell.h"
 #include "runtime/core/project/runtime.h"
-#include "runtime/core/paint/system_colors.h"
 
 namespace morvane::runtime {
 
@@ -24,8 +23,7 @@ class WindowsPlatform final : public Platform {
 
  private:
   class Session;
-  SystemColors colors_;
-  Renderer renderer_;
+  PlatformShell shell_;
 };
 
 // UTF-8 to UTF-16 for the system's wide-character calls.
