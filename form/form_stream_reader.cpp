@@ -4,7 +4,7 @@
 
 #include "form/property_table.h"
 #include "form/stream_bytes.h"
-#include "form/stream_layout.h"
+#include "form/stream_format.h"
 
 namespace morvane::form {
 namespace {
@@ -167,7 +167,7 @@ void read_header(StreamCursor& c, FormSettings& form) {
 }
 
 ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c, std::size_t place,
-                           FormStreamLayout& layout) {
+                           FormStreamRecords& records) {
   const std::string who = "control record " + std::to_string(place);
   const std::size_t at = c.offset();
   const std::uint32_t length = c.u32([&] { return "the length of " + who; });
@@ -202,7 +202,7 @@ ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c
     throw FormStreamError(closing, "the closing 0xFF of " + named + " as the record's last byte (offset " +
                                        std::to_string(end - 1) + ")",
                           std::to_string(r.remaining()) + " more bytes inside the record after it");
-  layout.controls.push_back({at, length});
+  records.controls.push_back({at, length});
   c.take(length - 4, named);  // the outer cursor moves past the record that r has read
   return control;
 }
@@ -210,12 +210,12 @@ ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c
 }  // namespace
 
 WindowModel read_form_stream(std::span<const std::uint8_t> stream) {
-  FormStreamLayout layout;
-  return read_form_stream(stream, layout);
+  FormStreamRecords records;
+  return read_form_stream(stream, records);
 }
 
-WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLayout& layout) {
-  layout = {};
+WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRecords& records) {
+  records = {};
   WindowModel model;
   FormSettings& form = model.form;
   StreamCursor c(stream, 0, stream.size(), "the stream");
@@ -228,7 +228,7 @@ WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLay
                           "the form record length to reach the end of the stream (" +
                               std::to_string(stream.size() - form_at) + ")",
                           std::to_string(form_length));
-  layout.form = {form_at, form_length};
+  records.form = {form_at, form_length};
   auto fixed = c.take(form.record_bytes.size(), "the form record's five fixed bytes");
   std::copy(fixed.begin(), fixed.end(), form.record_bytes.begin());
   form.name = read_narrow(c, "the form's name");
@@ -243,7 +243,7 @@ WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLay
   std::uint8_t b = c.u8("0x01 opening the child list");
   if (b != child_list_open) throw FormStreamError(at, "0x01 opening the child list", hex_byte(b));
   for (std::size_t place = 1;; ++place) {
-    model.controls.push_back(read_control(stream, c, place, layout));
+    model.controls.push_back(read_control(stream, c, place, records));
     at = c.offset();
     b = c.u8("0x03 (another control record) or 0x02 (end of the child list)");
     if (b == child_list_close) break;

@@ -1,5 +1,5 @@
 // Reads a form description stream back into the window model, checking every length,
-// code and separator it relies on. A stream that breaks the layout is refused with a
+// code and separator it relies on. A stream that breaks the format is refused with a
 // FormStreamError naming the byte offset and what was expected there.
 #pragma once
 
@@ -14,7 +14,7 @@
 namespace morvane::form {
 
 // Where the records lie in a stream that was read.
-struct FormStreamLayout {
+struct FormStreamRecords {
   struct Record {
     std::size_t offset = 0;   // of the record's length field
     std::uint32_t length = 0;
@@ -28,6 +28,6 @@ struct FormStreamLayout {
 // over as views of their image data in `stream`, which must outlive the model (see
 // PictureBytes::held for a copy that stands alone).
 WindowModel read_form_stream(std::span<const std::uint8_t> stream);
-WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamLayout& layout);
+WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRecords& records);
 
 }  // namespace morvane::form

@@ -6,7 +6,7 @@
 
 #include "form/property_table.h"
 #include "form/stream_bytes.h"
-#include "form/stream_layout.h"
+#include "form/stream_format.h"
 
 namespace morvane::form {
 namespace {

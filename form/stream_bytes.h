@@ -1,4 +1,4 @@
-// Little-endian byte layout for the form description stream: a growing writer and a
+// Little-endian fields of the form description stream: a growing writer and a
 // bounded reading cursor that refuses, with a FormStreamError, every read past its end.
 #pragma once
 

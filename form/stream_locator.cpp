@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "form/stream_layout.h"
+#include "form/stream_format.h"
 
 namespace morvane::form {
 

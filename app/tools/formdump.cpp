@@ -145,7 +145,7 @@ void print_properties(ControlKind kind, const Record& record) {
   }
 }
 
-void print_window(const WindowModel& model, const FormStreamLayout& layout, std::size_t size,
+void print_window(const WindowModel& model, const FormStreamRecords& records, std::size_t size,
                   std::size_t file_offset, const std::string& path) {
   const FormSettings& form = model.form;
   std::printf("Form description stream: %zu bytes at offset %zu of %s\n", size, file_offset, path.c_str());
@@ -156,13 +156,13 @@ void print_window(const WindowModel& model, const FormStreamLayout& layout, std:
   std::string fixed;
   for (std::uint8_t b : form.record_bytes) fixed += " " + hex_byte(b).substr(2);
   std::printf("Form %s (form): record of %u bytes at offset %zu, fixed bytes%s\n", narrow_text(form.name).c_str(),
-              layout.form.length, layout.form.offset, fixed.c_str());
+              records.form.length, records.form.offset, fixed.c_str());
   print_properties(ControlKind::form, form);
   for (std::size_t i = 0; i < model.controls.size(); ++i) {
     const ControlRecord& c = model.controls[i];
     std::printf("Control %u: %s (%s), record of %u bytes at offset %zu\n", static_cast<unsigned>(c.number),
-                narrow_text(c.name).c_str(), std::string(kind_name(c.kind)).c_str(), layout.controls[i].length,
-                layout.controls[i].offset);
+                narrow_text(c.name).c_str(), std::string(kind_name(c.kind)).c_str(), records.controls[i].length,
+                records.controls[i].offset);
     print_properties(c.kind, c);
   }
 }
@@ -171,7 +171,7 @@ struct Found {
   std::size_t offset = 0;
   std::span<const std::uint8_t> bytes;
   WindowModel model;
-  FormStreamLayout layout;
+  FormStreamRecords records;
 };
 
 // A file that starts with a stream header, or holds none, is read whole as a stream, so
@@ -182,7 +182,7 @@ Found locate(std::span<const std::uint8_t> file) {
   if (starts_as_stream || candidates.empty()) {
     Found f{0, file, {}, {}};
     try {
-      f.model = read_form_stream(file, f.layout);
+      f.model = read_form_stream(file, f.records);
     } catch (const FormStreamError& e) {
       if (starts_as_stream) throw;
       throw std::runtime_error(std::string("no form description stream header in the file; read whole as a stream: ") +
@@ -194,7 +194,7 @@ Found locate(std::span<const std::uint8_t> file) {
   for (const StreamCandidate& c : candidates) {
     try {
       Found f{c.offset, c.bytes, {}, {}};
-      f.model = read_form_stream(c.bytes, f.layout);
+      f.model = read_form_stream(c.bytes, f.records);
       return f;
     } catch (const FormStreamError& e) {
       if (!first_error) first_error = "stream header at file offset " + std::to_string(c.offset) + ": " + e.what();
@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
   try {
     const auto file = morvane::app::tools::read_file(*path);
     const Found found = locate(file);
-    print_window(found.model, found.layout, found.bytes.size(), found.offset, *path);
+    print_window(found.model, found.records, found.bytes.size(), found.offset, *path);
     if (extract) morvane::app::tools::write_file(*extract, found.bytes);
     const auto refusals = refused_pictures(found.model, found.bytes);
     if (!refusals.empty()) {

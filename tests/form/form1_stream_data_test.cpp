@@ -12,11 +12,11 @@ namespace {
 
 TEST(Form1StreamData, HasTheLengthsOfForm1) {
   ASSERT_EQ(app::form1_stream.size(), 497718u);
-  FormStreamLayout layout;
-  const WindowModel model = read_form_stream(app::form1_stream, layout);
-  EXPECT_EQ(layout.form.length, 497629u);
+  FormStreamRecords records;
+  const WindowModel model = read_form_stream(app::form1_stream, records);
+  EXPECT_EQ(records.form.length, 497629u);
   std::vector<std::uint32_t> lengths;
-  for (const auto& r : layout.controls) lengths.push_back(r.length);
+  for (const auto& r : records.controls) lengths.push_back(r.length);
   EXPECT_EQ(lengths, (std::vector<std::uint32_t>{64, 124340, 124340, 124368, 124338, 86}));
 
   const auto rewritten = write_form_stream(model);

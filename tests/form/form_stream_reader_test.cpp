@@ -1,5 +1,5 @@
-// Reading Form1's stream back: round trips, the decoded values that the layout makes easy
-// to get wrong, and streams that break the layout in one place each.
+// Reading Form1's stream back: round trips, the decoded values that the format makes easy
+// to get wrong, and streams that break the format in one place each.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -41,16 +41,16 @@ class Form1Read : public ::testing::Test {
 
 TEST_F(Form1Read, RoundTripsModelAndStream) {
   ASSERT_EQ(stream.size(), stream_size);
-  FormStreamLayout layout;
-  const WindowModel read = read_form_stream(stream, layout);
+  FormStreamRecords records;
+  const WindowModel read = read_form_stream(stream, records);
   EXPECT_EQ(read, model);
   EXPECT_EQ(write_form_stream(read), stream);
 
-  EXPECT_EQ(layout.form.offset, form_length_at);
-  EXPECT_EQ(layout.form.length, 497629u);
+  EXPECT_EQ(records.form.offset, form_length_at);
+  EXPECT_EQ(records.form.length, 497629u);
   std::vector<std::size_t> offsets;
   std::vector<std::uint32_t> lengths;
-  for (const auto& r : layout.controls) {
+  for (const auto& r : records.controls) {
     offsets.push_back(r.offset);
     lengths.push_back(r.length);
   }

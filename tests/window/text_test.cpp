@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "runtime/core/paint/text_layout.h"
+#include "runtime/core/paint/line_breaks.h"
 #include "runtime/text/freetype_text.h"
 #include "runtime/text/utf8.h"
 

@@ -10,6 +10,7 @@
 #include <span>
 
 #include "runtime/backends/browser/canvas_pixels.h"
+#include "runtime/backends/browser/page_keys.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ morvane::runtime::BrowserPlatform* g_listening = nullptr;
 // Sizes the canvas and routes its pointer events and the page's keys to the exported
 // entries below. Pointer positions are mapped from the canvas's box on the page (which
 // the page may scale freely) back to its own pixels.
-EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
+EM_JS(int, morvane_page_listen, (const char* selector, int width, int height, const char* key_codes), {
   var canvas = document.querySelector(UTF8ToString(selector));
   if (!canvas || !canvas.getContext) return 0;
   canvas.width = width;
@@ -70,9 +71,7 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
     }],
     [canvas, 'contextmenu', function(e) { e.preventDefault(); }],
   ];
-  var keys = {'Tab': 9, 'Enter': 13, ' ': 32, 'Spacebar': 32, 'Escape': 27, 'Esc': 27,
-              'ArrowLeft': 37, 'Left': 37, 'ArrowUp': 38, 'Up': 38, 'ArrowRight': 39, 'Right': 39,
-              'ArrowDown': 40, 'Down': 40};
+  var keys = JSON.parse(UTF8ToString(key_codes));
   function key(down) {
     return function(e) {
       var code = keys[e.key];
@@ -171,7 +170,7 @@ void BrowserPlatform::attach(Runtime& runtime) {
   shell_.fit(runtime.window());
   const Framebuffer& fb = shell_.framebuffer();
   rgba_.assign(canvas_bytes(fb), 0);
-  if (!morvane_page_listen(canvas_selector_.c_str(), fb.width, fb.height))
+  if (!morvane_page_listen(canvas_selector_.c_str(), fb.width, fb.height, page_key_codes_json().c_str()))
     throw std::runtime_error("the page has no canvas '" + canvas_selector_ + "' with a 2D context");
   g_listening = this;
   morvane_page_title(runtime.form().caption().c_str());

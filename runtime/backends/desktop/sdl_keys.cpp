@@ -1,6 +1,6 @@
 #include "runtime/backends/desktop/sdl_keys.h"
 
-#include "runtime/core/window/form_window.h"
+#include "runtime/core/window/keys.h"
 
 namespace morvane::runtime {
 
@@ -11,18 +11,18 @@ int runtime_key(SDL_Keycode key) {
     case SDLK_KP_ENTER: return keys::enter;
     case SDLK_SPACE: return keys::space;
     case SDLK_ESCAPE: return keys::escape;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_LEFT: return 37;
-    case SDLK_UP: return 38;
-    case SDLK_RIGHT: return 39;
-    case SDLK_DOWN: return 40;
-    case SDLK_DELETE: return 46;
+    case SDLK_BACKSPACE: return keys::backspace;
+    case SDLK_LEFT: return keys::left;
+    case SDLK_UP: return keys::up;
+    case SDLK_RIGHT: return keys::right;
+    case SDLK_DOWN: return keys::down;
+    case SDLK_DELETE: return keys::delete_key;
     default: break;
   }
   // Letters and digits: the upper-case letter's or the digit's code.
-  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-  if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+  if (key >= SDLK_a && key <= SDLK_z) return keys::letter_a + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return keys::digit_0 + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return keys::f1 + (key - SDLK_F1);
   return 0;
 }
 

@@ -19,15 +19,12 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kExStyle = 0;
 
 // The runtime's key codes are the system's virtual-key codes for the keys it knows.
+static_assert(keys::tab == VK_TAB && keys::enter == VK_RETURN && keys::escape == VK_ESCAPE && keys::space == VK_SPACE &&
+              keys::backspace == VK_BACK && keys::left == VK_LEFT && keys::up == VK_UP && keys::right == VK_RIGHT &&
+              keys::down == VK_DOWN && keys::delete_key == VK_DELETE && keys::f1 == VK_F1);
 int runtime_key(WPARAM vk) {
-  switch (vk) {
-    case VK_TAB: case VK_RETURN: case VK_SPACE: case VK_ESCAPE: case VK_BACK:
-    case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN: case VK_DELETE:
-      return static_cast<int>(vk);
-    default: break;
-  }
-  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || (vk >= VK_F1 && vk <= VK_F12)) return static_cast<int>(vk);
-  return 0;
+  const int code = vk <= 0xFF ? static_cast<int>(vk) : 0;
+  return keys::known(code) ? code : 0;
 }
 
 int shift_keys() {

@@ -1,7 +1,7 @@
 #include "runtime/core/paint/renderer.h"
 
 #include "runtime/core/paint/looks.h"
-#include "runtime/core/paint/text_layout.h"
+#include "runtime/core/paint/line_breaks.h"
 
 namespace morvane::runtime {
 

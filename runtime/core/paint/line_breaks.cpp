@@ -1,4 +1,4 @@
-#include "runtime/core/paint/text_layout.h"
+#include "runtime/core/paint/line_breaks.h"
 
 namespace morvane::runtime {
 
