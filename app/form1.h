@@ -76,7 +76,7 @@ struct FormDeclaration {
   std::uint32_t setting_23;
   std::string_view link_topic;
   Twips client_area;
-  std::uint8_t startup_position;  // 3: centred on the screen
+  std::uint8_t startup_position;  // 3: where the window system puts a new window
 };
 
 using formats::system_color;
