@@ -16,10 +16,10 @@ namespace {
 
 morvane::runtime::BrowserPlatform* g_listening = nullptr;
 
-// Sizes the canvas and routes its pointer events and the page's keys to the exported
-// entries below. Pointer positions are mapped from the canvas's box on the page (which
-// the page may scale freely) back to its own pixels.
-EM_JS(int, morvane_page_listen, (const char* selector, int width, int height, const char* key_codes), {
+// Sizes the canvas and routes its pointer events to the exported entries below. Pointer
+// positions are mapped from the canvas's box on the page (which the page may scale
+// freely) back to its own pixels.
+EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
   var canvas = document.querySelector(UTF8ToString(selector));
   if (!canvas || !canvas.getContext) return 0;
   canvas.width = width;
@@ -71,6 +71,22 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height, co
     }],
     [canvas, 'contextmenu', function(e) { e.preventDefault(); }],
   ];
+  listeners.forEach(function(l) { l[0].addEventListener(l[1], l[2]); });
+  Module.morvanePage = {
+    canvas: canvas,
+    ctx: ctx,
+    listeners: listeners,
+    remove: function() {
+      listeners.forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
+      Module.morvanePage = null;
+    }
+  };
+  return 1;
+});
+
+// Routes the page's keys that `key_codes` (a JSON object from a key's name to its code)
+// names, and the page's loss of the keyboard, to the exported entries below.
+EM_JS(void, morvane_page_listen_keys, (const char* key_codes), {
   var keys = JSON.parse(UTF8ToString(key_codes));
   function key(down) {
     return function(e) {
@@ -80,18 +96,12 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height, co
       Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0);
     };
   }
-  listeners.push([window, 'keydown', key(1)], [window, 'keyup', key(0)],
-                 [window, 'blur', function() { Module['_morvane_browser_focus_lost'](); }]);
-  listeners.forEach(function(l) { l[0].addEventListener(l[1], l[2]); });
-  Module.morvanePage = {
-    canvas: canvas,
-    ctx: ctx,
-    remove: function() {
-      listeners.forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
-      Module.morvanePage = null;
-    }
-  };
-  return 1;
+  var added = [[window, 'keydown', key(1)], [window, 'keyup', key(0)],
+               [window, 'blur', function() { Module['_morvane_browser_focus_lost'](); }]];
+  added.forEach(function(l) {
+    l[0].addEventListener(l[1], l[2]);
+    Module.morvanePage.listeners.push(l);
+  });
 });
 
 EM_JS(void, morvane_page_stop_listening, (), {
@@ -170,8 +180,9 @@ void BrowserPlatform::attach(Runtime& runtime) {
   shell_.fit(runtime.window());
   const Framebuffer& fb = shell_.framebuffer();
   rgba_.assign(canvas_bytes(fb), 0);
-  if (!morvane_page_listen(canvas_selector_.c_str(), fb.width, fb.height, page_key_codes_json().c_str()))
+  if (!morvane_page_listen(canvas_selector_.c_str(), fb.width, fb.height))
     throw std::runtime_error("the page has no canvas '" + canvas_selector_ + "' with a 2D context");
+  morvane_page_listen_keys(page_key_codes_json().c_str());
   g_listening = this;
   morvane_page_title(runtime.form().caption().c_str());
   repaint();
