@@ -31,6 +31,11 @@ if b"\n" in note.replace(b"\r\n", b""):
 for words in (b"What Do Enzymes Do?", b"morvane.exe", b"morvane_runtime.dll", b"stay together", b"double-click"):
     if words not in note:
         sys.exit("check-windows.sh: README.txt does not say %r" % words.decode())
+# The modules go into the zip as they were built, byte for byte.
+for name in ("morvane.exe", "morvane_runtime.dll"):
+    with open("build/windows/app/windows/" + name, "rb") as built:
+        if archive.read("morvane-windows/" + name) != built.read():
+            sys.exit("check-windows.sh: the zip's %s is not the one built" % name)
 PY
 
 export MORVANE_WINEPREFIX="$PWD/build/wineprefix" MORVANE_WINEPREFIX32="$PWD/build/wineprefix32"
