@@ -30,10 +30,10 @@ import real_window_test as rw  # noqa: E402
 WINESERVER = "/usr/lib/wine/wineserver"
 # The machine field of a PE header and of an ELF header for each build.
 BUILDS = {
-    0x014C: {"name": "32-bit", "loader": "/usr/lib/wine/wine", "prefix": ("MORVANE_WINEPREFIX32", "wineprefix32"),
-             "elf": (1, 3)},  # ELFCLASS32, EM_386
-    0x8664: {"name": "64-bit", "loader": "/usr/lib/wine/wine64", "prefix": ("MORVANE_WINEPREFIX", "wineprefix"),
-             "elf": (2, 62)},  # ELFCLASS64, EM_X86_64
+    0x014C: {"name": "32-bit", "arch": "win32", "loader": "/usr/lib/wine/wine",
+             "prefix": ("MORVANE_WINEPREFIX32", "wineprefix32"), "elf": (1, 3)},  # ELFCLASS32, EM_386
+    0x8664: {"name": "64-bit", "arch": "win64", "loader": "/usr/lib/wine/wine64",
+             "prefix": ("MORVANE_WINEPREFIX", "wineprefix"), "elf": (2, 62)},  # ELFCLASS64, EM_X86_64
 }
 
 
@@ -154,8 +154,7 @@ def main(argv):
         # the runtime reads whatever the system says at paint time.
         colors = os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard_colors.reg")
         r = subprocess.run([wine_run, "regedit", "/S", colors],
-                           env=dict(os.environ, DISPLAY=display, **{variable: prefix},
-                                    MORVANE_WINEARCH="win32" if build["name"] == "32-bit" else "win64"),
+                           env=dict(os.environ, DISPLAY=display, MORVANE_WINEARCH=build["arch"], **{variable: prefix}),
                            capture_output=True, timeout=120)
         if r.returncode != 0:
             raise rw.Failure("cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))

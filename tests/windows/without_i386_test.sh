@@ -5,16 +5,19 @@
 # Usage: without_i386_test.sh BUILD_DIR
 set -uo pipefail
 build="${1:?usage: without_i386_test.sh BUILD_DIR}"
-out=$(MORVANE_I386_PROBE=fail ctest --test-dir "$build" -R '^(wine_window|runtime_tests|headless_demo_script)$' --output-on-failure -V 2>&1)
+tests=(wine_window runtime_tests headless_demo_script)
+pattern="^($(IFS='|'; echo "${tests[*]}"))\$"
+out=$(MORVANE_I386_PROBE=fail ctest --test-dir "$build" -R "$pattern" -V 2>&1)
 status=0
-for test in wine_window runtime_tests headless_demo_script; do
+for test in "${tests[@]}"; do
   if ! grep -Eq "^ *[0-9]+/[0-9]+ Test +#[0-9]+: $test \.+\*+Skipped" <<<"$out"; then
     echo "FAILED: $test was not reported skipped"
     status=1
   fi
 done
-count=$(grep -c "skipped: this machine cannot run 32-bit programs: the probe was made to fail, by MORVANE_I386_PROBE=fail" <<<"$out")
-if [ "$count" -ne 3 ]; then
+reason="skipped: this machine cannot run 32-bit programs: the probe was made to fail, by MORVANE_I386_PROBE=fail"
+count=$(grep -c "$reason" <<<"$out")
+if [ "$count" -ne "${#tests[@]}" ]; then
   echo "FAILED: the reason was given $count times, not once for each test"
   status=1
 fi
