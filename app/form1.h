@@ -15,6 +15,7 @@
 #include <type_traits>
 
 #include "formats/control_kinds.h"
+#include "formats/image_layout.h"
 #include "logic/enzyme_boxes.h"
 
 namespace morvane::app {
@@ -98,7 +99,7 @@ class Settings {
 struct Form1Entry {
   std::string_view name;  // "Form" for the form's own entry
   formats::ControlKind kind;
-  std::uint16_t number;   // 0xFFFF for the form itself
+  std::uint16_t number;   // control_entry::form_number for the form itself
   std::optional<Binding> bound = std::nullopt;
   Settings settings = {};
 };
@@ -133,7 +134,7 @@ inline constexpr std::array<Form1Entry, 7> kForm1{{
      .bound = Binding{formats::Event::drag_drop, Handler::enzyme_drag_drop},
      .settings = {{"picture", Picture::enzyme}, {"bounds", Twips{3000, 4080, 4095, 3495}}, {"tab_index", 1},
                   {"flags", kPictureBoxFlags}}},
-    {.name = "Form", .kind = form, .number = 0xFFFF},
+    {.name = "Form", .kind = form, .number = formats::layout::control_entry::form_number},
     {.name = "Picture2", .kind = picture_box, .number = 4,
      .settings = {{"back_color", system_color(20)}, {"picture", Picture::substrate},
                   {"bounds", Twips{2880, 960, 3135, 3015}}, {"tab_index", 2}, {"flags", kPictureBoxFlags},

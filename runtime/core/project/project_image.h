@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/image_layout.h"
 #include "runtime/core/project/byte_reader.h"
 
 namespace morvane::runtime {
@@ -28,11 +29,11 @@ struct ControlEntryInfo {
   std::uint16_t slot_count = 0;
   std::uint32_t sink_place = 0;
   std::array<std::uint8_t, 16> class_id{};
-  std::uint16_t number = 0;        // 0xFFFF for the form itself
+  std::uint16_t number = 0;        // control_entry::form_number for the form itself
   std::uint32_t event_table = 0;   // address
   std::uint32_t kind_value = 0;
   std::string name;
-  bool is_form() const { return number == 0xFFFF; }
+  bool is_form() const { return number == formats::layout::control_entry::form_number; }
 };
 
 struct ProjectInfo {
