@@ -75,7 +75,7 @@ class ProjectReader {
 
  private:
   ControlEntryInfo control_entry(std::uint32_t address, const ProjectInfo& p) const;
-  void check_event_slots(const ControlEntryInfo& entry, const ProjectInfo& p) const;
+  void resolve_event_slots(ControlEntryInfo& entry, const ProjectInfo& p) const;
   std::size_t follow(std::size_t at, std::size_t count, const std::string& what) const {
     return morvane::runtime::follow(image_, bytes_, at, count, what);
   }
@@ -189,13 +189,14 @@ ControlEntryInfo ProjectReader::control_entry(std::uint32_t address, const Proje
   expect(c.sink_place >= header && c.sink_place <= p.instance_size - 4, e + field::sink_place,
          "an event sink place inside the form object (" + std::to_string(header) + " to " +
              std::to_string(p.instance_size - 4) + ")");
-  check_event_slots(c, p);
+  resolve_event_slots(c, p);
   return c;
 }
 
 // Every filled slot names an event entry that turns this control's sink into the
-// marked form reference: anything else would hand the handler a stray address.
-void ProjectReader::check_event_slots(const ControlEntryInfo& c, const ProjectInfo& p) const {
+// marked form reference (anything else would hand the handler a stray address); each is
+// resolved to its handler body here, once.
+void ProjectReader::resolve_event_slots(ControlEntryInfo& c, const ProjectInfo& p) const {
   const std::size_t e = c.address - image_.base;
   const std::size_t t = follow(e + layout::control_entry::event_table, layout::event_table::header_size + 4u * c.slot_count,
                                "the event table of " + c.name + " (" + std::to_string(c.slot_count) + " slots)");
@@ -217,6 +218,7 @@ void ProjectReader::check_event_slots(const ControlEntryInfo& c, const ProjectIn
                                     hex32(c.sink_place - 1) + " (the event sink place less one), found " +
                                     (target.event_entry ? "one that subtracts 0x" + hex32(target.amount)
                                                         : std::string("a plain jump")));
+    c.bound.push_back({static_cast<int>(k), entry_address, target});
   }
 }
 
@@ -256,13 +258,6 @@ std::span<const std::uint8_t> form_stream(const ProjectImage& image, const Proje
                          hex32(project.stream_address) + ") inside the image");
   }
   return image.bytes.subspan(o, project.stream_length);
-}
-
-std::uint32_t read_event_slot(const ProjectImage& image, const ControlEntryInfo& entry, int slot) {
-  if (slot < 0 || slot >= entry.slot_count) return 0;
-  const std::size_t t = image.offset_of(entry.event_table + layout::event_table::slots + 4u * static_cast<std::uint32_t>(slot), 4,
-                                        "an event slot");
-  return image.reader().u32(t, "event slot");
 }
 
 EntryTarget decode_entry(const ProjectImage& image, const ProjectInfo& project, std::uint32_t address) {
