@@ -9,7 +9,8 @@
 namespace morvane::form {
 namespace {
 
-std::size_t slot(ControlKind kind) { return static_cast<std::size_t>(kind) & 0x0F; }
+// The kind's place in the catalogue of kinds.
+std::size_t slot(ControlKind kind) { return static_cast<std::size_t>(&formats::kind_facts(kind) - formats::control_kinds().data()); }
 
 std::size_t member_count(ByName by_name) {
   switch (by_name) {
@@ -43,7 +44,8 @@ bool PropertyRow::is_default(ControlKind kind, const PropertyValue& value) const
   return e && e->default_value && *e->default_value == value;
 }
 
-PropertyTable::PropertyTable(std::vector<PropertyRow> rows) : rows_(std::move(rows)) {
+PropertyTable::PropertyTable(std::vector<PropertyRow> rows)
+    : rows_(std::move(rows)), coded_(formats::control_kinds().size()) {
   for (const PropertyRow& row : rows_) {
     if (field(row.field) != &row) throw std::logic_error("two property rows for the field " + row.field);
     for (const KindEntry& e : row.kinds) {
@@ -54,9 +56,11 @@ PropertyTable::PropertyTable(std::vector<PropertyRow> rows) : rows_(std::move(ro
       coded_[slot(e.kind)].push_back(&row);
     }
   }
-  for (ControlKind kind : {ControlKind::picture_box, ControlKind::label, ControlKind::command_button, ControlKind::form})
+  for (const formats::KindFacts& facts : formats::control_kinds()) {
+    const ControlKind kind = facts.kind;
     std::sort(coded_[slot(kind)].begin(), coded_[slot(kind)].end(),
               [kind](const PropertyRow* a, const PropertyRow* b) { return *a->code(kind) < *b->code(kind); });
+  }
 }
 
 PropertyTable PropertyTable::with(std::vector<PropertyRow> more) const {

@@ -86,7 +86,7 @@ class PropertyTable {
 
  private:
   std::vector<PropertyRow> rows_;
-  std::array<std::vector<const PropertyRow*>, 16> coded_;  // by kind code
+  std::vector<std::vector<const PropertyRow*>> coded_;  // by the kind's place in the catalogue
 };
 
 // Whether `value` holds what `encoding` decodes to.

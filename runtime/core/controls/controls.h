@@ -120,8 +120,9 @@ class Control : public Object {
   ControlHost* host_ = nullptr;
   const form::PropertyTable* properties_ = nullptr;
   form::PropertySet kept_;  // the properties the runtime does not act on
+  // The kind's defaults come from the property table when the control is made.
   std::int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool visible_ = true;
+  bool visible_ = false;
   std::int16_t tab_index_ = 0;
   std::u16string tag_;
   std::uint32_t back_color_ = 0;
