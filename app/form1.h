@@ -84,11 +84,6 @@ class Settings {
   }
   constexpr const Setting* begin() const { return items_.data(); }
   constexpr const Setting* end() const { return items_.data() + count_; }
-  constexpr const SettingValue* find(std::string_view field) const {
-    for (const Setting& s : *this)
-      if (s.field == field) return &s.value;
-    return nullptr;
-  }
 
  private:
   static void more_settings_than_room() {}  // not constexpr: a list too long does not compile
@@ -172,10 +167,9 @@ constexpr std::size_t bound_place(Handler handler) {
 
 // The number of the picture box that shows `picture`, 0 when none does.
 constexpr int number_showing(Picture picture) {
-  for (const Form1Entry& c : kForm1) {
-    const SettingValue* shown = c.settings.find("picture");
-    if (c.kind == picture_box && shown && shown->picture == picture) return c.number;
-  }
+  for (const Form1Entry& c : kForm1)
+    for (const Setting& s : c.settings)
+      if (c.kind == picture_box && s.field == "picture" && s.value.picture == picture) return c.number;
   return 0;
 }
 
