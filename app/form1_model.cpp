@@ -1,52 +1,79 @@
 #include "app/form1_model.h"
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <string>
 
 #include "app/form1.h"
+#include "form/property_table.h"
 
 namespace morvane::app {
 namespace {
 
-form::Rect rect(const Twips& t) { return {t.left, t.top, t.width, t.height}; }
+using form::Encoding;
+using Type = SettingValue::Type;
 
-std::optional<form::PictureBytes> picture_bytes(Picture picture, const Form1Pictures& pictures) {
-  const std::vector<std::uint8_t>* bytes = nullptr;
+[[noreturn]] void refuse(std::string_view who, const form::PropertyRow& row, const std::string& what) {
+  throw std::logic_error("Form1's " + std::string(who) + ": its " + row.name + " " + what);
+}
+
+const std::vector<std::uint8_t>& bitmap(Picture picture, const Form1Pictures& pictures) {
+  static const std::vector<std::uint8_t> none;
   switch (picture) {
-    case Picture::none: return std::nullopt;
-    case Picture::enzyme: bytes = &pictures.enzyme; break;
-    case Picture::substrate: bytes = &pictures.substrate; break;
-    case Picture::product: bytes = &pictures.product; break;
-    case Picture::complex: bytes = &pictures.complex; break;
+    case Picture::enzyme: return pictures.enzyme;
+    case Picture::substrate: return pictures.substrate;
+    case Picture::product: return pictures.product;
+    case Picture::complex: return pictures.complex;
+    case Picture::none: break;
   }
-  if (bytes->empty()) return std::nullopt;
-  return form::PictureBytes(*bytes);
+  return none;
 }
 
 template <class T>
-std::optional<std::basic_string<T>> text(const std::optional<std::basic_string_view<T>>& view) {
-  if (!view) return std::nullopt;
-  return std::basic_string<T>(*view);
+T whole(std::string_view who, const form::PropertyRow& row, std::int64_t n) {
+  if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+    refuse(who, row, std::to_string(n) + " does not fit its encoding");
+  return static_cast<T>(n);
 }
 
-form::ControlRecord control_record(const Form1Entry& entry, const Form1Pictures& pictures) {
-  const Settings& s = entry.settings;
-  form::ControlRecord r;
-  r.number = static_cast<std::uint8_t>(entry.number);
-  r.name = std::string(entry.name);
-  r.kind = entry.kind;
-  r.caption = text(s.caption);
-  r.back_color = s.back_color;
-  r.fore_color = s.fore_color;
-  r.picture = picture_bytes(s.picture, pictures);
-  if (s.bounds) r.bounds = rect(*s.bounds);
-  r.visible = s.visible;
-  r.tab_index = s.tab_index;
-  r.flags = s.flags;
-  if (s.font) r.font = form::Font{.size_e4 = s.font->size_e4, .name = std::string(s.font->name)};
-  r.drag_mode = s.drag_mode;
-  r.setting_2a = s.setting_2a;
-  r.tag = text(s.tag);
-  return r;
+// The value of a setting in its property's encoding; nothing for a picture not given.
+std::optional<form::PropertyValue> value_of(std::string_view who, const form::PropertyRow& row, const SettingValue& v,
+                                            const Form1Pictures& pictures) {
+  const Type wanted = row.encoding == Encoding::narrow_string ? Type::text
+                      : row.encoding == Encoding::wide_string ? Type::wide_text
+                      : row.encoding == Encoding::rectangle16 || row.encoding == Encoding::rectangle32 ? Type::twips
+                      : row.encoding == Encoding::font    ? Type::font
+                      : row.encoding == Encoding::picture ? Type::picture
+                                                          : Type::number;
+  if (v.type != wanted) refuse(who, row, "is set to a value of another kind");
+  switch (row.encoding) {
+    case Encoding::byte: return whole<std::uint8_t>(who, row, v.number);
+    case Encoding::int16: return whole<std::int16_t>(who, row, v.number);
+    case Encoding::word32:
+    case Encoding::colour: return whole<std::uint32_t>(who, row, v.number);
+    case Encoding::rectangle16:
+    case Encoding::rectangle32: return form::Rect{v.twips.left, v.twips.top, v.twips.width, v.twips.height};
+    case Encoding::narrow_string: return std::string(v.text);
+    case Encoding::wide_string: return std::u16string(v.wide_text);
+    case Encoding::font: return form::Font{.size_e4 = v.font.size_e4, .name = std::string(v.font.name)};
+    case Encoding::picture: {
+      const auto& bytes = bitmap(v.picture, pictures);
+      if (bytes.empty()) return std::nullopt;
+      return form::PictureBytes(bytes);
+    }
+  }
+  return std::nullopt;
+}
+
+form::PropertySet properties(std::string_view who, const Settings& settings, const Form1Pictures& pictures) {
+  form::PropertySet set;
+  for (const Setting& s : settings) {
+    const form::PropertyRow* row = form::form_properties().field(s.field);
+    if (!row) throw std::logic_error("Form1's " + std::string(who) + " sets " + std::string(s.field) + ", no property");
+    if (auto value = value_of(who, *row, s.value, pictures)) set.set(row->field, std::move(*value));
+  }
+  return set;
 }
 
 form::FormSettings form_settings() {
@@ -56,13 +83,7 @@ form::FormSettings form_settings() {
   f.header_ids = {form1_id(), form::Guid::parse(d.object_id),
                   form::Guid{formats::kind_facts(formats::ControlKind::form).class_id}};
   f.record_bytes = d.record_bytes;
-  f.caption = std::string(d.caption);
-  f.back_color = d.back_color;
-  f.flags = d.flags;
-  f.setting_23 = d.setting_23;
-  f.link_topic = std::string(d.link_topic);
-  f.client_area = rect(d.client_area);
-  f.startup_position = d.startup_position;
+  f.properties = properties(d.name, d.settings, {});
   return f;
 }
 
@@ -73,8 +94,13 @@ form::Guid form1_id() { return form::Guid::parse(kForm1Form.id); }
 form::WindowModel form1_model(const Form1Pictures& pictures) {
   form::WindowModel m;
   m.form = form_settings();
-  for (const Form1Entry& entry : kForm1)
-    if (entry.kind != formats::ControlKind::form) m.controls.push_back(control_record(entry, pictures));
+  for (const Form1Entry& entry : kForm1) {
+    if (entry.kind == formats::ControlKind::form) continue;
+    m.controls.push_back({.number = static_cast<std::uint8_t>(entry.number),
+                          .name = std::string(entry.name),
+                          .kind = entry.kind,
+                          .properties = properties(entry.name, entry.settings, pictures)});
+  }
   // The stream carries the controls by number.
   std::sort(m.controls.begin(), m.controls.end(),
             [](const form::ControlRecord& a, const form::ControlRecord& b) { return a.number < b.number; });

@@ -26,6 +26,17 @@ void ImageWriter::align(std::size_t n, std::uint8_t pad) {
   while (bytes_.size() % n) bytes_.push_back(pad);
 }
 
+void ImageWriter::check_length(std::uint32_t start, std::uint32_t size, std::string_view record) const {
+  if (here() - start != size)
+    throw std::logic_error(std::string(record) + " is " + std::to_string(here() - start) + " bytes; its layout has " +
+                           std::to_string(size));
+}
+
+void ImageWriter::pad_to(std::uint32_t start, std::uint32_t size, std::uint8_t pad, std::string_view record) {
+  if (here() - start > size) check_length(start, size, record);
+  fill(size - (here() - start), pad);
+}
+
 void ImageWriter::patch_u32(std::uint32_t address, std::uint32_t value) {
   const std::size_t o = address - base_;
   if (address < base_ || o + 4 > bytes_.size()) throw std::out_of_range("patch outside the image");

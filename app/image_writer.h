@@ -60,6 +60,12 @@ class ImageWriter {
   const std::vector<std::uint32_t>& references() const { return references_; }
   const std::vector<Named>& records() const { return records_; }
   const std::vector<Named>& externals() const { return externals_; }
+  // Refuses (std::logic_error) a record started at `start` that does not end here,
+  // `size` bytes on, as its layout says.
+  void check_length(std::uint32_t start, std::uint32_t size, std::string_view record) const;
+  // Fills the record started at `start` with `pad` up to its `size` bytes; refuses one
+  // that is already longer.
+  void pad_to(std::uint32_t start, std::uint32_t size, std::uint8_t pad, std::string_view record);
   void patch_u32(std::uint32_t address, std::uint32_t value);
   void patch_u16(std::uint32_t address, std::uint16_t value);
 

@@ -19,6 +19,18 @@ using form::Guid;
 
 void guid(ImageWriter& w, std::string_view text) { w.raw(Guid::parse(text).bytes); }
 
+// What the project says of itself.
+constexpr std::uint32_t kLocale = 0x0409;  // English, United States
+constexpr std::string_view kProjectName = "Sollant1";
+constexpr std::string_view kProjectDescription = "morvane";
+constexpr std::string_view kExeName = "morvane";
+constexpr std::string_view kProjectPath = "morvane/Sollant1.project";  // at build time; never read
+constexpr std::string_view kProjectId = "{76B90194-8D72-4C8A-8E21-E49EF91E7C70}";
+constexpr std::string_view kTypeLibraryId = "{8336B279-A0E2-4B5B-905E-7BB5E862C0E6}";
+constexpr std::array<std::string_view, 2> kObjectIds{"{81C11BED-E461-4E10-A4EA-8DF8B9913257}",
+                                                     "{79A89D41-780A-491D-A1B3-B80B08958FF6}"};
+constexpr std::string_view kRuntimeLibraryId = "{FCFB3D2E-A0FA-1068-A738-08002B3371B5}";
+
 // What the event entry of `handler` subtracts: its control's sink place less one, so
 // that the sink becomes the form's address plus one.
 std::uint32_t event_amount(std::uint32_t handler) {
@@ -113,39 +125,43 @@ class ImageLayout {
   std::vector<std::uint32_t> sink_routine_refs_;
 };
 
-// project descriptor, 148 bytes
+// project descriptor: its fixed part, 16 zero bytes, then its strings
 void ImageLayout::descriptor() {
+  namespace d = layout::descriptor;
   ImageWriter& w = w_;
+  const std::uint32_t start = w.here();
   w.record("descriptor");
-  for (char c : std::string_view("VB5!")) w.u8(static_cast<std::uint8_t>(c));
-  w.u16(0x1FF0);              // runtime build 8176
-  w.c_string("*", 14);        // language library: the runtime's own
-  w.c_string("~", 14);        // second language library: none
-  w.u16(10);                  // runtime revision
-  w.u32(0x0409);              // locale
+  for (char c : d::signature_value) w.u8(static_cast<std::uint8_t>(c));
+  w.u16(d::runtime_build_value);
+  w.c_string(d::own_language_library, d::language_library_size);
+  w.c_string(d::no_language_library, d::language_library_size);
+  w.u16(d::runtime_revision_value);
+  w.u32(kLocale);
   w.u32(0);                   // second locale
   w.u32(0);                   // no start procedure: load the start-up form
   ref_project_info_ = w.reserve_ref();
-  w.u32(0x0030F013);          // control classes used
-  w.u32(0xFFFFFF00);
-  w.u32(layout::descriptor::single_threaded);
+  w.u32(d::control_classes_1_value);
+  w.u32(d::control_classes_2_value);
+  w.u32(d::single_threaded);
   w.u32(1);                   // thread count
   w.u16(1);                   // form count
   w.u16(0);                   // external components
-  w.u32(233);                 // runtime setting
+  w.u32(d::runtime_setting_value);
   ref_form_table_ = w.reserve_ref();
   ref_external_table_ = w.reserve_ref();
   ref_registration_ = w.reserve_ref();
-  w.u32(0x78);
-  w.u32(0x80);
-  w.u32(0x88);
-  w.u32(0x89);
-  w.zeros(16);
-  w.c_string("morvane");      // 0x78 description
-  w.c_string("morvane");      // 0x80 executable name
-  w.c_string("");             // 0x88 help file
-  w.c_string("Sollant1");     // 0x89 project name
-  w.zeros(2);
+  // Each string's offset from the descriptor's start, then the strings one after another.
+  const std::array<std::string_view, 4> strings{kProjectDescription, kExeName, "", kProjectName};
+  std::uint32_t offset = d::strings;
+  for (std::string_view text : strings) {
+    w.u32(offset);
+    offset += static_cast<std::uint32_t>(text.size()) + 1;
+  }
+  w.zeros(d::zeros_size);
+  w.check_length(start, d::strings, "the descriptor's fixed part");
+  for (std::string_view text : strings) w.c_string(text);
+  w.align(4);                 // up to the project information that follows
+  w.check_length(start, d::size, "the descriptor");
 }
 
 // project information
@@ -154,7 +170,7 @@ void ImageLayout::project_information() {
   w.record("project_info");
   project_info_ = w.here();
   w.patch_u32(ref_project_info_, project_info_);
-  w.u32(500);
+  w.u32(layout::project_info::version_value);
   ref_object_table_ = w.reserve_ref();
   w.u32(0);
   ref_code_start_ = w.reserve_ref();
@@ -163,7 +179,8 @@ void ImageLayout::project_information() {
   ref_thread_data_ = w.reserve_ref();
   ref_error_handler_ = w.reserve_ref();
   w.u32(0);
-  w.c_string("morvane/Sollant1.project", layout::project_info::project_path_size);
+  w.c_string(kProjectPath, layout::project_info::project_path_size);
+  w.check_length(project_info_, layout::project_info::size, "the project information");
 }
 
 // object table
@@ -174,17 +191,18 @@ void ImageLayout::object_table() {
   w.patch_u32(ref_object_table_, object_table_);
   w.u32(0);
   w.ref(project_info_);
-  guid(w, "{76B90194-8D72-4C8A-8E21-E49EF91E7C70}");
+  guid(w, kProjectId);
   w.u16(1);  // objects
   w.u16(1);  // compiled
   w.u16(1);  // in use
   w.u16(0);
   ref_objects_ = w.reserve_ref();
-  w.u32(0x0409);
-  w.u32(0x0409);
+  w.u32(kLocale);
+  w.u32(kLocale);
   w.ref(object_table_ + layout::object_table::project_name);
-  w.c_string("Sollant1", 12);
+  w.c_string(kProjectName, layout::object_table::project_name_size);
   guid(w, kForm1Form.object_id);
+  w.check_length(object_table_, layout::object_table::size, "the object table");
 }
 
 // object descriptor of Form1
@@ -198,9 +216,10 @@ void ImageLayout::object_descriptor() {
   ref_object_name_ = w.reserve_ref();
   w.u32(kNativeCount);
   ref_method_list_1_ = w.reserve_ref();
-  w.u32(0x00018083);
+  w.u32(layout::object_descriptor::form_type);
   w.u32(0);
   w.u32(0);
+  w.check_length(object_descriptor_, layout::object_descriptor::size, "the object descriptor");
 }
 
 // object information and its optional part
@@ -214,14 +233,15 @@ void ImageLayout::object_information() {
   ref_object_data_ = w.reserve_ref();
   w.u32(kNativeCount);
   ref_method_list_2_ = w.reserve_ref();
-  w.u32(1);
+  w.u32(layout::object_info::form_id_count_value);
   ref_form_id_ = w.reserve_ref();
-  w.u32(2);
+  w.u32(layout::object_info::object_id_count_value);
   ref_object_ids_ = w.reserve_ref();
   w.u32(static_cast<std::uint32_t>(kForm1.size()));
   ref_control_list_ = w.reserve_ref();
   w.u32(kInstanceSize);
   ref_library_id_ = w.reserve_ref();
+  w.check_length(object_info_, layout::object_info::size, "the object information");
 }
 
 // method list: the method entries, patched once the code is laid out
@@ -242,11 +262,10 @@ void ImageLayout::identifiers() {
   guid(w, kForm1Form.id);
   w.record("object_ids");
   w.patch_u32(ref_object_ids_, w.here());
-  guid(w, "{81C11BED-E461-4E10-A4EA-8DF8B9913257}");
-  guid(w, "{79A89D41-780A-491D-A1B3-B80B08958FF6}");
+  for (std::string_view id : kObjectIds) guid(w, id);
   w.record("library_id");
   w.patch_u32(ref_library_id_, w.here());
-  guid(w, "{FCFB3D2E-A0FA-1068-A738-08002B3371B5}");
+  guid(w, kRuntimeLibraryId);
   // The class identifiers of the kinds in use, in the order the control list first names them.
   for (const Form1Entry& c : kForm1) {
     if (class_ref(c.kind) != 0) continue;
@@ -280,8 +299,10 @@ void ImageLayout::control_list_and_event_tables() {
   for (std::size_t i = 0; i < kForm1.size(); ++i) {
     const Form1Entry& c = kForm1[i];
     const formats::KindFacts& kind = formats::kind_facts(c.kind);
-    const std::uint16_t second = c.number == 0xFFFF ? 0xFFFF : 3;
-    w.u16(0x0040);
+    namespace entry = layout::control_entry;
+    const std::uint32_t start = w.here();
+    const std::uint16_t second = c.number == entry::form_number ? entry::form_number : entry::control_second_word;
+    w.u16(entry::flags_value);
     w.u16(static_cast<std::uint16_t>(kind.slot_count));
     w.u32(sink_place(i));
     w.ref(class_ref(c.kind));
@@ -294,12 +315,14 @@ void ImageLayout::control_list_and_event_tables() {
     w.ref(name_address_[i]);
     w.u16(c.number);
     w.u16(second);
+    w.check_length(start, entry::size, "a control entry");
   }
   for (std::size_t i = 0; i < kForm1.size(); ++i) {
     const Form1Entry& c = kForm1[i];
     const int bound_slot = c.bound ? formats::event_slot(c.kind, c.bound->event).value_or(-1) : -1;
     w.record("event_table_" + std::string(c.name));
-    w.patch_u32(ref_event_table[i], w.here());
+    const std::uint32_t table = w.here();
+    w.patch_u32(ref_event_table[i], table);
     w.u32(0);
     w.ref(control_list + static_cast<std::uint32_t>(i) * layout::control_entry::size);
     w.ref(object_info_);
@@ -310,6 +333,8 @@ void ImageLayout::control_list_and_event_tables() {
       else
         w.u32(0);
     }
+    w.check_length(table, layout::event_table::header_size + 4u * static_cast<std::uint32_t>(formats::kind_facts(c.kind).slot_count),
+                   "an event table");
   }
 }
 
@@ -319,7 +344,7 @@ void ImageLayout::program_code() {
   w.record("code");
   const std::uint32_t code_start = w.here();
   w.patch_u32(ref_code_start_, code_start);
-  w.fill(4, layout::code::open_byte);
+  w.fill(layout::code::marker_size, layout::code::open_byte);
   std::array<std::uint32_t, kNativeCount> event_entry{}, method_entry{}, jump_event{}, jump_method{};
   for (std::uint32_t h = 0; h < kNativeCount; ++h) {
     w.record("event_entry_" + std::to_string(h));
@@ -328,14 +353,14 @@ void ImageLayout::program_code() {
     w.u32(event_amount(h));
     w.u8(layout::code::jmp_rel32);
     jump_event[h] = w.reserve_u32();
-    w.fill(3, layout::code::padding);
+    w.pad_to(event_entry[h], layout::code::event_entry_size, layout::code::padding, "an event entry");
   }
   for (std::uint32_t h = 0; h < kNativeCount; ++h) {
     w.record("method_entry_" + std::to_string(h));
     method_entry[h] = w.here();
     w.u8(layout::code::jmp_rel32);
     jump_method[h] = w.reserve_u32();
-    w.fill(3, layout::code::padding);
+    w.pad_to(method_entry[h], layout::code::method_entry_size, layout::code::padding, "a method entry");
   }
   for (std::uint32_t h = 0; h < kNativeCount; ++h) {
     w.record("handler_body_" + std::to_string(h));
@@ -344,17 +369,17 @@ void ImageLayout::program_code() {
     w.u32(h);
     // In a module of its own, the handler's routine lies outside the image: its address
     // goes here (the flat image keeps the padding).
-    w.external(w.here(), handler_routine_symbol(static_cast<Handler>(h)));
-    w.fill(8, layout::code::padding);
+    w.external(body + layout::code::routine_address, handler_routine_symbol(static_cast<Handler>(h)));
+    w.pad_to(body, layout::code::handler_body_size, layout::code::padding, "a handler body");
     // rel32 counts from the end of the jump instruction.
-    w.patch_u32(jump_event[h], body - (jump_event[h] + 4));
-    w.patch_u32(jump_method[h], body - (jump_method[h] + 4));
+    w.patch_u32(jump_event[h], body - (jump_event[h] - 1 + layout::code::jump_size));
+    w.patch_u32(jump_method[h], body - (jump_method[h] - 1 + layout::code::jump_size));
     w.patch_u32(ref_methods_[h], method_entry[h]);
   }
   w.record("code_end");
   const std::uint32_t code_end = w.here();
   w.patch_u32(ref_code_end_, code_end);
-  w.fill(4, layout::code::close_byte);
+  w.fill(layout::code::marker_size, layout::code::close_byte);
   for (std::size_t i = 0; i < kForm1.size(); ++i)
     if (kForm1[i].bound)
       w.patch_u32(ref_bound_slot_[i], event_entry[static_cast<std::size_t>(kForm1[i].bound->handler)]);
@@ -369,7 +394,7 @@ void ImageLayout::imports() {
     stub[i] = w.here();
     w.raw(layout::import_stub::jmp_indirect);
     ref_slot[i] = w.reserve_ref();
-    w.fill(2, layout::code::padding);
+    w.pad_to(stub[i], layout::import_stub::size, layout::code::padding, "an import stub");
   }
   std::array<std::uint32_t, kImports.size()> ref_name{};
   for (std::size_t i = 0; i < kImports.size(); ++i) {
@@ -398,11 +423,12 @@ void ImageLayout::registration() {
   w.patch_u32(ref_registration_, registration);
   w.u32(layout::registration::project_name);
   w.u32(0);  // no classes registered
-  guid(w, "{8336B279-A0E2-4B5B-905E-7BB5E862C0E6}");
+  guid(w, kTypeLibraryId);
   w.u32(0);  // type library locale
   w.u16(1);  // version 1.0
   w.u16(0);
-  w.c_string("Sollant1", 12);
+  w.c_string(kProjectName, layout::registration::project_name_size);
+  w.check_length(registration, layout::registration::size, "the registration data");
 }
 
 // form table, one entry of 80 bytes
@@ -412,16 +438,18 @@ void ImageLayout::form_table() {
   const std::uint32_t form_table = w.here();
   w.patch_u32(ref_form_table_, form_table);
   w.patch_u32(ref_external_table_, form_table);
-  w.u32(layout::form_table::size);
+  namespace table = layout::form_table;
+  w.u32(table::size);
   guid(w, kForm1Form.id);
-  w.zeros(20);
-  w.u32(784);
+  w.zeros(table::runtime_setting - table::zeros);
+  w.u32(table::runtime_setting_value);
   w.u32(0);
-  w.zeros(16);
+  w.zeros(16);                // zero identifier
   w.u32(stream_length_);
   w.u32(0);
   ref_stream_ = w.reserve_ref();
-  w.u32(76);
+  w.u32(table::runtime_setting_2_value);
+  w.check_length(form_table, table::size, "the form table");
 }
 
 // version resource

@@ -31,6 +31,10 @@ namespace {
 
 using namespace morvane;
 
+const form::PictureBytes* picture_of(const form::ControlRecord& c) {
+  return std::get_if<form::PictureBytes>(c.properties.find("picture"));
+}
+
 std::span<const std::uint8_t> embedded_stream() {
   static const auto image = app::embedded_image();
   static const auto project = runtime::read_project(image, app::kDescriptorAddress);
@@ -60,7 +64,7 @@ void BM_StreamReadAndDecode(benchmark::State& state) {
     const form::WindowModel model = form::read_form_stream(stream);
     int rows = 0;
     for (const auto& c : model.controls)
-      if (c.picture) rows += runtime::Picture(runtime::view_bmp(c.picture->bytes())).height();
+      if (const auto* p = picture_of(c)) rows += runtime::Picture(runtime::view_bmp(p->bytes())).height();
     benchmark::DoNotOptimize(rows);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(stream.size()));
@@ -75,7 +79,7 @@ void BM_StreamReadAndDecodeToPixels(benchmark::State& state) {
     const form::WindowModel model = form::read_form_stream(stream);
     std::size_t pixels = 0;
     for (const auto& c : model.controls)
-      if (c.picture) pixels += runtime::decode_bmp(c.picture->bytes()).pixels.size();
+      if (const auto* p = picture_of(c)) pixels += runtime::decode_bmp(p->bytes()).pixels.size();
     benchmark::DoNotOptimize(pixels);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(stream.size()));
@@ -96,8 +100,9 @@ void BM_PicturesDecode(benchmark::State& state) {
   const form::WindowModel model = form::read_form_stream(embedded_stream());
   for (auto _ : state) {
     for (const auto& c : model.controls) {
-      if (!c.picture) continue;
-      const runtime::Image image = runtime::decode_bmp(c.picture->bytes());
+      const auto* p = picture_of(c);
+      if (!p) continue;
+      const runtime::Image image = runtime::decode_bmp(p->bytes());
       benchmark::DoNotOptimize(image.pixels.data());
     }
   }
@@ -113,7 +118,7 @@ void BM_PictureRowsUnpack(benchmark::State& state) {
   const form::WindowModel model = form::read_form_stream(embedded_stream());
   std::vector<std::span<const std::uint8_t>> files;
   for (const auto& c : model.controls)
-    if (c.picture) files.push_back(c.picture->bytes());
+    if (const auto* p = picture_of(c)) files.push_back(p->bytes());
   // The pictures are 203 x 203 24-bit bitmaps: rows of 612 bytes after a 54-byte header.
   constexpr std::size_t width = 203, stride = 612, header = 54;
   std::vector<std::uint32_t> out(files.size() * width * width);

@@ -90,7 +90,7 @@ PictureBytes read_picture(StreamCursor& c, const Expected& name) {
       c.take(inner, [&] { return std::to_string(inner) + " bytes of image data of " + name.text(); }));
 }
 
-PropertyValue read_value(StreamCursor& c, const PropertySpec& property, const Expected& name) {
+PropertyValue read_value(StreamCursor& c, const PropertyRow& property, const Expected& name) {
   switch (property.encoding) {
     case Encoding::byte: return c.u8(name);
     case Encoding::int16: return static_cast<std::int16_t>(c.u16(name));
@@ -106,41 +106,42 @@ PropertyValue read_value(StreamCursor& c, const PropertySpec& property, const Ex
   throw std::logic_error("unknown encoding");
 }
 
+// Refuses the closing 0xFF at `at` when a property that every record of the kind carries is missing.
+void check_carried(std::size_t at, ControlKind kind, const PropertySet& properties, const std::string& who,
+                   const PropertyTable& table) {
+  for (const PropertyRow* row : table.coded(kind)) {
+    if (!row->entry(kind)->always_carried || properties.has(row->field)) continue;
+    throw FormStreamError(at,
+                          "the " + std::string(row->name_for(kind)) + " (code " + hex_byte(*row->code(kind)) +
+                              ") that every " + std::string(kind_name(kind)) + " carries, before the closing 0xFF of " +
+                              who,
+                          "the closing 0xFF");
+  }
+}
+
 // Reads codes and values up to the closing 0xFF; returns the offset of that 0xFF.
-template <class Record>
-std::size_t read_properties(StreamCursor& c, ControlKind kind, Record& record, const std::string& who) {
-  const std::string_view kind_text = kind_name(kind);
+std::size_t read_properties(StreamCursor& c, ControlKind kind, PropertySet& properties, const std::string& who,
+                            const PropertyTable& table) {
   int last_code = -1;
-  std::vector<Field> seen;
   for (;;) {
     const std::size_t at = c.offset();
     const std::uint8_t code = c.u8([&] { return "a property code of " + who + " or its closing 0xFF"; });
     if (code == end_of_properties) {
-      for (const PropertySpec& property : property_table(kind)) {
-        if (!property.always_carried) continue;
-        bool found = false;
-        for (Field f : seen) found = found || f == property.field;
-        if (!found)
-          throw FormStreamError(at,
-                                "the " + std::string(property.name) + " (code " + hex_byte(property.code) +
-                                    ") that every " + std::string(kind_text) + " carries, before the closing 0xFF of " +
-                                    who,
-                                "the closing 0xFF");
-      }
+      check_carried(at, kind, properties, who, table);
       return at;
     }
-    const PropertySpec* property = find_property(kind, code);
+    const PropertyRow* property = table.code(kind, code);
     if (!property)
-      throw FormStreamError(at, "a " + std::string(kind_text) + " property code in " + who,
+      throw FormStreamError(at, "a " + std::string(kind_name(kind)) + " property code in " + who,
                             "unknown code " + hex_byte(code));
     if (code <= last_code)
       throw FormStreamError(at, "a property code above " + hex_byte(static_cast<std::uint8_t>(last_code)) +
                                     " in " + who + " (codes rise)",
                             hex_byte(code));
     last_code = code;
-    seen.push_back(property->field);
-    set_field(record, property->field,
-              read_value(c, *property, [&] { return "the " + std::string(property->name) + " of " + who; }));
+    properties.set(property->field, read_value(c, *property, [&] {
+                     return "the " + std::string(property->name_for(kind)) + " of " + who;
+                   }));
   }
 }
 
@@ -167,7 +168,7 @@ void read_header(StreamCursor& c, FormSettings& form) {
 }
 
 ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c, std::size_t place,
-                           FormStreamRecords& records) {
+                           FormStreamRecords& records, const PropertyTable& table) {
   const std::string who = "control record " + std::to_string(place);
   const std::size_t at = c.offset();
   const std::uint32_t length = c.u32([&] { return "the length of " + who; });
@@ -197,7 +198,7 @@ ControlRecord read_control(std::span<const std::uint8_t> stream, StreamCursor& c
     throw FormStreamError(kind_at, "a control kind (0x00 picture box, 0x01 label, 0x04 command button) for " + named,
                           hex_byte(kind));
   control.kind = static_cast<ControlKind>(kind);
-  const std::size_t closing = read_properties(r, control.kind, control, named);
+  const std::size_t closing = read_properties(r, control.kind, control.properties, named, table);
   if (!r.at_end())
     throw FormStreamError(closing, "the closing 0xFF of " + named + " as the record's last byte (offset " +
                                        std::to_string(end - 1) + ")",
@@ -214,7 +215,8 @@ WindowModel read_form_stream(std::span<const std::uint8_t> stream) {
   return read_form_stream(stream, records);
 }
 
-WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRecords& records) {
+WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRecords& records,
+                             const PropertyTable& table) {
   records = {};
   WindowModel model;
   FormSettings& form = model.form;
@@ -237,13 +239,13 @@ WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRec
   const std::uint8_t kind = c.u8([&] { return "the kind of " + who; });
   if (kind != static_cast<std::uint8_t>(ControlKind::form))
     throw FormStreamError(kind_at, "the form kind 0x0D for " + who, hex_byte(kind));
-  read_properties(c, ControlKind::form, form, who);
+  read_properties(c, ControlKind::form, form.properties, who, table);
 
   std::size_t at = c.offset();
   std::uint8_t b = c.u8("0x01 opening the child list");
   if (b != child_list_open) throw FormStreamError(at, "0x01 opening the child list", hex_byte(b));
   for (std::size_t place = 1;; ++place) {
-    model.controls.push_back(read_control(stream, c, place, records));
+    model.controls.push_back(read_control(stream, c, place, records, table));
     at = c.offset();
     b = c.u8("0x03 (another control record) or 0x02 (end of the child list)");
     if (b == child_list_close) break;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "form/form_stream_error.h"
+#include "form/property_table.h"
 #include "form/window_model.h"
 
 namespace morvane::form {
@@ -28,6 +29,8 @@ struct FormStreamRecords {
 // over as views of their image data in `stream`, which must outlive the model (see
 // PictureBytes::held for a copy that stands alone).
 WindowModel read_form_stream(std::span<const std::uint8_t> stream);
-WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRecords& records);
+// `table` gives each kind's property codes.
+WindowModel read_form_stream(std::span<const std::uint8_t> stream, FormStreamRecords& records,
+                             const PropertyTable& table = form_properties());
 
 }  // namespace morvane::form

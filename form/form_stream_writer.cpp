@@ -33,7 +33,7 @@ std::uint16_t int16_bits(std::int32_t v, const std::string& who, std::string_vie
   return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
 }
 
-void write_value(ByteWriter& out, const PropertySpec& property, const PropertyValue& value, const std::string& who) {
+void write_value(ByteWriter& out, const PropertyRow& property, const PropertyValue& value, const std::string& who) {
   switch (property.encoding) {
     case Encoding::byte: out.u8(std::get<std::uint8_t>(value)); return;
     case Encoding::int16: out.u16(static_cast<std::uint16_t>(std::get<std::int16_t>(value))); return;
@@ -87,23 +87,25 @@ void write_value(ByteWriter& out, const PropertySpec& property, const PropertyVa
 
 // Properties in rising code order, defaults left out except what the kind always carries,
 // then the closing 0xFF.
-template <class Record>
-void write_properties(ByteWriter& out, ControlKind kind, const Record& record, const std::string& who) {
-  for (Field field : all_fields) {
-    if (get_field(record, field) && !find_field(kind, field))
-      refuse(who, "a " + std::string(kind_name(kind)) + " cannot carry " + std::string(field_name(field)));
+void write_properties(ByteWriter& out, ControlKind kind, const PropertySet& properties, const std::string& who,
+                      const PropertyTable& table) {
+  for (const auto& [field, value] : properties) {
+    const PropertyRow* row = table.field(field);
+    if (!row || !row->code(kind)) refuse(who, "a " + std::string(kind_name(kind)) + " cannot carry " + field);
+    if (!fits(row->encoding, value)) refuse(who, "its " + row->name + " holds a value of another encoding");
   }
-  for (const PropertySpec& property : property_table(kind)) {
-    auto value = get_field(record, property.field);
+  for (const PropertyRow* row : table.coded(kind)) {
+    const KindEntry& entry = *row->entry(kind);
+    const PropertyValue* value = properties.find(row->field);
     if (!value) {
-      if (property.always_carried)
-        refuse(who, "every " + std::string(kind_name(kind)) + " carries its " + std::string(property.name) +
-                        " (" + std::string(field_name(property.field)) + "), which is missing");
+      if (entry.always_carried)
+        refuse(who, "every " + std::string(kind_name(kind)) + " carries its " + std::string(row->name_for(kind)) +
+                        " (" + row->field + "), which is missing");
       continue;
     }
-    if (!property.always_carried && is_kind_default(kind, property.field, *value)) continue;
-    out.u8(property.code);
-    write_value(out, property, *value, who);
+    if (!entry.always_carried && row->is_default(kind, *value)) continue;
+    out.u8(*entry.code);
+    write_value(out, *row, *value, who);
   }
   out.u8(end_of_properties);
 }
@@ -114,7 +116,7 @@ std::uint32_t length_from(const ByteWriter& out, std::size_t start, const std::s
   return static_cast<std::uint32_t>(n);
 }
 
-void write_control(ByteWriter& out, const ControlRecord& c, std::size_t place) {
+void write_control(ByteWriter& out, const ControlRecord& c, std::size_t place, const PropertyTable& table) {
   const std::string who = "control " + std::to_string(place) + " (" + c.name + ")";
   if (c.number != place)
     refuse(who, "its number " + std::to_string(c.number) + " is not its place in the list");
@@ -125,13 +127,13 @@ void write_control(ByteWriter& out, const ControlRecord& c, std::size_t place) {
   out.u8(c.number);
   write_narrow(out, c.name, who, "name");
   out.u8(static_cast<std::uint8_t>(c.kind));
-  write_properties(out, c.kind, c, who);
+  write_properties(out, c.kind, c.properties, who, table);
   out.patch_u32(start, length_from(out, start, who));
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> write_form_stream(const WindowModel& model) {
+std::vector<std::uint8_t> write_form_stream(const WindowModel& model, const PropertyTable& table) {
   const FormSettings& form = model.form;
   const std::string who = "the form " + form.name;
   if (model.controls.empty()) refuse(who, "a form record needs at least one control in its child list");
@@ -151,12 +153,12 @@ std::vector<std::uint8_t> write_form_stream(const WindowModel& model) {
   out.append(form.record_bytes);
   write_narrow(out, form.name, who, "name");
   out.u8(static_cast<std::uint8_t>(ControlKind::form));
-  write_properties(out, ControlKind::form, form, who);
+  write_properties(out, ControlKind::form, form.properties, who, table);
 
   out.u8(child_list_open);
   for (std::size_t i = 0; i < model.controls.size(); ++i) {
     if (i > 0) out.u8(child_list_next);
-    write_control(out, model.controls[i], i + 1);
+    write_control(out, model.controls[i], i + 1, table);
   }
   out.u8(child_list_close);
   out.u8(end_of_stream);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "form/property_table.h"
 #include "form/window_model.h"
 
 namespace morvane::form {
@@ -13,6 +14,8 @@ namespace morvane::form {
 // Throws std::invalid_argument, naming the record and the field, for a model that cannot be
 // encoded: a string longer than 65535, a rectangle outside 16 bits, a field the record's kind
 // cannot carry, a control number that is not the control's place, no controls, ...
-std::vector<std::uint8_t> write_form_stream(const WindowModel& model);
+// `table` gives each kind's property codes.
+std::vector<std::uint8_t> write_form_stream(const WindowModel& model,
+                                            const PropertyTable& table = form_properties());
 
 }  // namespace morvane::form

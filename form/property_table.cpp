@@ -1,119 +1,124 @@
 #include "form/property_table.h"
 
-#include "formats/control_kinds.h"
-
 #include <algorithm>
 #include <stdexcept>
+
+#include "formats/control_kinds.h"
+#include "formats/utf16.h"
 
 namespace morvane::form {
 namespace {
 
-template <class T>
-std::optional<PropertyValue> wrap(const std::optional<T>& v) {
-  if (!v) return std::nullopt;
-  return PropertyValue{*v};
-}
+// The kind's place in the catalogue of kinds.
+std::size_t slot(ControlKind kind) { return static_cast<std::size_t>(&formats::kind_facts(kind) - formats::control_kinds().data()); }
 
-[[noreturn]] void no_such_field(Field field, std::string_view record) {
-  throw std::logic_error("the " + std::string(record) + " has no field " + std::string(field_name(field)));
+std::size_t member_count(ByName by_name) {
+  switch (by_name) {
+    case ByName::none: return 0;
+    case ByName::rectangle: return 4;
+    case ByName::font: return 2;
+    default: return 1;
+  }
 }
 
 }  // namespace
 
-std::span<const PropertySpec> property_table(ControlKind kind) { return formats::kind_facts(kind).properties; }
-
-const PropertySpec* find_property(ControlKind kind, std::uint8_t code) {
-  auto table = property_table(kind);
-  auto it = std::find_if(table.begin(), table.end(), [&](const PropertySpec& s) { return s.code == code; });
-  return it == table.end() ? nullptr : &*it;
+const KindEntry* PropertyRow::entry(ControlKind kind) const {
+  for (const KindEntry& e : kinds)
+    if (e.kind == kind) return &e;
+  return nullptr;
 }
 
-const PropertySpec* find_field(ControlKind kind, Field field) {
-  auto table = property_table(kind);
-  auto it = std::find_if(table.begin(), table.end(), [&](const PropertySpec& s) { return s.field == field; });
-  return it == table.end() ? nullptr : &*it;
+std::string_view PropertyRow::name_for(ControlKind kind) const {
+  const KindEntry* e = entry(kind);
+  return e && !e->name.empty() ? e->name : std::string_view(name);
 }
+
+std::optional<std::uint8_t> PropertyRow::code(ControlKind kind) const {
+  const KindEntry* e = entry(kind);
+  return e ? e->code : std::nullopt;
+}
+
+bool PropertyRow::is_default(ControlKind kind, const PropertyValue& value) const {
+  const KindEntry* e = entry(kind);
+  return e && e->default_value && *e->default_value == value;
+}
+
+PropertyTable::PropertyTable(std::vector<PropertyRow> rows)
+    : rows_(std::move(rows)), coded_(formats::control_kinds().size()) {
+  for (const PropertyRow& row : rows_) {
+    if (field(row.field) != &row) throw std::logic_error("two property rows for the field " + row.field);
+    for (const KindEntry& e : row.kinds) {
+      if (!e.code) continue;
+      if (code(e.kind, *e.code))
+        throw std::logic_error("two " + std::string(formats::kind_name(e.kind)) + " properties with the code " +
+                               std::to_string(*e.code));
+      coded_[slot(e.kind)].push_back(&row);
+    }
+  }
+  for (const formats::KindFacts& facts : formats::control_kinds()) {
+    const ControlKind kind = facts.kind;
+    std::sort(coded_[slot(kind)].begin(), coded_[slot(kind)].end(),
+              [kind](const PropertyRow* a, const PropertyRow* b) { return *a->code(kind) < *b->code(kind); });
+  }
+}
+
+PropertyTable PropertyTable::with(std::vector<PropertyRow> more) const {
+  std::vector<PropertyRow> all = rows_;
+  all.insert(all.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  return PropertyTable(std::move(all));
+}
+
+const PropertyRow* PropertyTable::field(std::string_view field) const {
+  for (const PropertyRow& row : rows_)
+    if (row.field == field) return &row;
+  return nullptr;
+}
+
+const PropertyRow* PropertyTable::code(ControlKind kind, std::uint8_t code) const {
+  for (const PropertyRow* row : coded_[slot(kind)])
+    if (row->code(kind) == code) return row;
+  return nullptr;
+}
+
+std::span<const PropertyRow* const> PropertyTable::coded(ControlKind kind) const { return coded_[slot(kind)]; }
+
+PropertyTable::Member PropertyTable::member(ControlKind kind, std::u16string_view name) const {
+  for (const PropertyRow& row : rows_) {
+    const KindEntry* e = row.entry(kind);
+    if (!e || !e->by_name) continue;
+    for (std::size_t part = 0; part < member_count(row.by_name); ++part)
+      if (formats::equal_ignoring_ascii_case(row.members[part], name)) return {&row, part};
+  }
+  return {};
+}
+
+PropertyValue empty_value(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::byte: return std::uint8_t{0};
+    case Encoding::int16: return std::int16_t{0};
+    case Encoding::word32:
+    case Encoding::colour: return std::uint32_t{0};
+    case Encoding::rectangle16:
+    case Encoding::rectangle32: return Rect{};
+    case Encoding::narrow_string: return std::string{};
+    case Encoding::wide_string: return std::u16string{};
+    case Encoding::font: return Font{};
+    case Encoding::picture: return PictureBytes{};
+  }
+  return std::uint8_t{0};
+}
+
+bool fits(Encoding encoding, const PropertyValue& value) { return value.index() == empty_value(encoding).index(); }
 
 bool is_control_kind(std::uint8_t kind) {
   const formats::KindFacts* facts = formats::kind_of_stream_code(kind);
   return facts && facts->kind != ControlKind::form;
 }
 
-std::optional<PropertyValue> get_field(const FormSettings& form, Field field) {
-  switch (field) {
-    case Field::caption: return wrap(form.caption);
-    case Field::back_color: return wrap(form.back_color);
-    case Field::flags: return PropertyValue{form.flags};
-    case Field::setting_23: return wrap(form.setting_23);
-    case Field::link_topic: return wrap(form.link_topic);
-    case Field::client_area: return wrap(form.client_area);
-    case Field::startup_position: return wrap(form.startup_position);
-    default: return std::nullopt;
-  }
+bool starts_visible(const ControlRecord& control) {
+  const auto visible = control.properties.get<std::uint8_t>("visible");
+  return !visible || *visible != 0;
 }
-
-std::optional<PropertyValue> get_field(const ControlRecord& c, Field field) {
-  switch (field) {
-    case Field::caption: return wrap(c.caption);
-    case Field::back_color: return wrap(c.back_color);
-    case Field::fore_color: return wrap(c.fore_color);
-    case Field::picture: return wrap(c.picture);
-    case Field::bounds: return wrap(c.bounds);
-    case Field::visible:
-      if (!c.visible) return std::nullopt;
-      return PropertyValue{static_cast<std::uint8_t>(*c.visible ? 0xFF : 0x00)};
-    case Field::tab_index: return PropertyValue{c.tab_index};
-    case Field::flags: return wrap(c.flags);
-    case Field::font: return wrap(c.font);
-    case Field::drag_mode: return wrap(c.drag_mode);
-    case Field::setting_2a: return wrap(c.setting_2a);
-    case Field::tag: return wrap(c.tag);
-    default: return std::nullopt;
-  }
-}
-
-void set_field(FormSettings& form, Field field, PropertyValue value) {
-  switch (field) {
-    case Field::caption: form.caption = std::get<std::string>(std::move(value)); return;
-    case Field::back_color: form.back_color = std::get<std::uint32_t>(value); return;
-    case Field::flags: form.flags = std::get<std::uint32_t>(value); return;
-    case Field::setting_23: form.setting_23 = std::get<std::uint32_t>(value); return;
-    case Field::link_topic: form.link_topic = std::get<std::string>(std::move(value)); return;
-    case Field::client_area: form.client_area = std::get<Rect>(value); return;
-    case Field::startup_position: form.startup_position = std::get<std::uint8_t>(value); return;
-    default: no_such_field(field, "form");
-  }
-}
-
-void set_field(ControlRecord& c, Field field, PropertyValue value) {
-  switch (field) {
-    case Field::caption: c.caption = std::get<std::string>(std::move(value)); return;
-    case Field::back_color: c.back_color = std::get<std::uint32_t>(value); return;
-    case Field::fore_color: c.fore_color = std::get<std::uint32_t>(value); return;
-    case Field::picture: c.picture = std::get<PictureBytes>(std::move(value)); return;
-    case Field::bounds: c.bounds = std::get<Rect>(value); return;
-    case Field::visible: c.visible = std::get<std::uint8_t>(value) != 0; return;
-    case Field::tab_index: c.tab_index = std::get<std::int16_t>(value); return;
-    case Field::flags: c.flags = std::get<std::uint32_t>(value); return;
-    case Field::font: c.font = std::get<Font>(std::move(value)); return;
-    case Field::drag_mode: c.drag_mode = std::get<std::uint8_t>(value); return;
-    case Field::setting_2a: c.setting_2a = std::get<std::uint8_t>(value); return;
-    case Field::tag: c.tag = std::get<std::u16string>(std::move(value)); return;
-    default: no_such_field(field, "control record");
-  }
-}
-
-bool is_kind_default(ControlKind kind, Field field, const PropertyValue& value) {
-  if (kind != ControlKind::picture_box) return false;
-  switch (field) {
-    case Field::back_color: return std::get<std::uint32_t>(value) == formats::kind_facts(kind).back_color;
-    case Field::visible: return std::get<std::uint8_t>(value) != 0;
-    case Field::drag_mode: return std::get<std::uint8_t>(value) == 0;
-    case Field::tag: return std::get<std::u16string>(value).empty();
-    default: return false;
-  }
-}
-
-bool starts_visible(const ControlRecord& control) { return control.visible.value_or(true); }
 
 }  // namespace morvane::form

@@ -1,16 +1,17 @@
-// The property codes of each kind of record in the form description stream (each kind's
-// row of the control kind catalogue holds its codes), and how a code's value goes into
-// and out of the window model's fields. The writer, the reader and formdump all work
-// from these.
+// The properties a form or control carries, one row each: its field in the window's
+// model, its encoding, and for each kind its code in the stream, whether every record
+// of the kind carries it, the value an absent property stands for and whether access
+// by name reaches it. The stream's reader and writer, formdump, the runtime's loader and
+// its access by name all work from a PropertyTable; form_properties() is the program's.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "form/window_model.h"
@@ -19,35 +20,86 @@
 namespace morvane::form {
 
 using formats::Encoding;
-using formats::Field;
-using formats::PropertySpec;
-using formats::all_fields;
-using formats::field_name;
 
-// The codes of a kind, in rising order.
-std::span<const PropertySpec> property_table(ControlKind kind);
-const PropertySpec* find_property(ControlKind kind, std::uint8_t code);
-const PropertySpec* find_field(ControlKind kind, Field field);
+// How access by name shows a property: one member, or for a rectangle four (left, top,
+// width, height) and for a font two (name, size).
+enum class ByName : std::uint8_t {
+  none,
+  boolean,  // a byte, 0 false; read as -1 or 0, set from any value (non-zero: 0xFF)
+  integer,  // a byte or int16 within `least`..`most`
+  colour,   // a colour value as a 32-bit signed integer
+  text,     // a narrow or wide string
+  rectangle,
+  font,
+};
+
+// What a property is for one kind.
+struct KindEntry {
+  ControlKind kind;
+  std::optional<std::uint8_t> code = std::nullopt;  // none: never in the stream
+  bool always_carried = false;                      // written even when it holds the default
+  std::optional<PropertyValue> default_value = std::nullopt;  // what an absent property stands for
+  bool by_name = false;                             // access by name reaches it
+  std::string_view name = {};                       // the kind's own name for it (else the row's)
+};
+
+struct PropertyRow {
+  std::string field;      // the model's field: "caption"
+  std::string name;       // for messages and dumps: "background colour"
+  Encoding encoding;
+  std::vector<KindEntry> kinds;
+  ByName by_name = ByName::none;
+  std::array<std::u16string_view, 4> members{};  // the member names, as many as `by_name` has
+  std::int32_t least = 0, most = 0;              // the range of an integer member
+
+  const KindEntry* entry(ControlKind kind) const;
+  std::string_view name_for(ControlKind kind) const;
+  std::optional<std::uint8_t> code(ControlKind kind) const;
+  // Whether `value` is what an absent property of `kind` stands for.
+  bool is_default(ControlKind kind, const PropertyValue& value) const;
+};
+
+// The rows, with each kind's coded rows in rising code order. Refuses (std::logic_error)
+// two rows of one field, or two of one kind with the same code.
+class PropertyTable {
+ public:
+  explicit PropertyTable(std::vector<PropertyRow> rows);
+  // The kinds' lists point into the rows: a table moves but is not copied.
+  PropertyTable(PropertyTable&&) = default;
+  PropertyTable(const PropertyTable&) = delete;
+  PropertyTable& operator=(const PropertyTable&) = delete;
+  // This table and `more` rows.
+  PropertyTable with(std::vector<PropertyRow> more) const;
+
+  std::span<const PropertyRow> rows() const { return rows_; }
+  const PropertyRow* field(std::string_view field) const;
+  const PropertyRow* code(ControlKind kind, std::uint8_t code) const;
+  // The rows a kind carries in the stream, by rising code.
+  std::span<const PropertyRow* const> coded(ControlKind kind) const;
+  // The row whose member `name` (ASCII case-insensitive) the kind reaches by name, and
+  // the member's place among the row's members.
+  struct Member {
+    const PropertyRow* row = nullptr;
+    std::size_t part = 0;
+  };
+  Member member(ControlKind kind, std::u16string_view name) const;
+
+ private:
+  std::vector<PropertyRow> rows_;
+  std::vector<std::vector<const PropertyRow*>> coded_;  // by the kind's place in the catalogue
+};
+
+// Whether `value` holds what `encoding` decodes to.
+bool fits(Encoding encoding, const PropertyValue& value);
+
+// The empty value of an encoding: 0, an empty string, a zero rectangle, a default font.
+PropertyValue empty_value(Encoding encoding);
+
+// The program's properties.
+const PropertyTable& form_properties();
 
 // Whether `kind` is a kind of control record (the form's kind is not).
 bool is_control_kind(std::uint8_t kind);
-
-// A decoded property value; the alternative follows the encoding: byte → uint8_t,
-// int16 → int16_t, word32 and colour → uint32_t, rectangles → Rect, narrow string →
-// string, wide string → u16string, font → Font, picture → the image data.
-using PropertyValue = std::variant<std::uint8_t, std::int16_t, std::uint32_t, Rect, std::string,
-                                   std::u16string, Font, PictureBytes>;
-
-// The value a field holds, or nothing when it is absent (or not a field of the record).
-std::optional<PropertyValue> get_field(const FormSettings& form, Field field);
-std::optional<PropertyValue> get_field(const ControlRecord& control, Field field);
-// Stores a value decoded by the field's encoding.
-void set_field(FormSettings& form, Field field, PropertyValue value);
-void set_field(ControlRecord& control, Field field, PropertyValue value);
-
-// True when `value` is what an absent property of `kind` stands for, so the writer leaves
-// it out: a picture box's background colour 0x8000000F, visible, manual drag mode, empty tag.
-bool is_kind_default(ControlKind kind, Field field, const PropertyValue& value);
 
 // The start-up visibility after the kind's default has been applied.
 bool starts_visible(const ControlRecord& control);

@@ -71,4 +71,29 @@ bool operator==(const PictureBytes& a, const PictureBytes& b) {
   return std::equal(x.begin(), x.end(), y.begin(), y.end());
 }
 
+namespace {
+auto position(auto& items, std::string_view field) {
+  return std::lower_bound(items.begin(), items.end(), field,
+                          [](const auto& item, std::string_view f) { return item.first < f; });
+}
+}  // namespace
+
+const PropertyValue* PropertySet::find(std::string_view field) const {
+  auto it = position(items_, field);
+  return it != items_.end() && it->first == field ? &it->second : nullptr;
+}
+
+void PropertySet::set(std::string_view field, PropertyValue value) {
+  auto it = position(items_, field);
+  if (it != items_.end() && it->first == field)
+    it->second = std::move(value);
+  else
+    items_.insert(it, {std::string(field), std::move(value)});
+}
+
+void PropertySet::erase(std::string_view field) {
+  auto it = position(items_, field);
+  if (it != items_.end() && it->first == field) items_.erase(it);
+}
+
 }  // namespace morvane::form

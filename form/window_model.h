@@ -75,40 +75,59 @@ class PictureBytes {
 using formats::ControlKind;
 using formats::kind_name;
 
-// Settings of the form itself. An absent optional takes the runtime's default.
+// A decoded property value; the alternative follows the encoding: byte → uint8_t,
+// int16 → int16_t, word32 and colour → uint32_t, rectangles → Rect, narrow string →
+// string, wide string → u16string, font → Font, picture → the image data.
+using PropertyValue = std::variant<std::uint8_t, std::int16_t, std::uint32_t, Rect, std::string,
+                                   std::u16string, Font, PictureBytes>;
+
+// The properties a record carries, by field ("caption"), each with its value. What a
+// field is, and which kinds carry it, is its row's in the property table; an absent
+// field takes the kind's default.
+class PropertySet {
+ public:
+  const PropertyValue* find(std::string_view field) const;
+  bool has(std::string_view field) const { return find(field) != nullptr; }
+  // The value when it is present and holds a T.
+  template <class T>
+  std::optional<T> get(std::string_view field) const {
+    const PropertyValue* v = find(field);
+    if (const T* t = v ? std::get_if<T>(v) : nullptr) return *t;
+    return std::nullopt;
+  }
+  // The value to change in place, when it is present and holds a T.
+  template <class T>
+  T* edit(std::string_view field) {
+    const PropertyValue* v = find(field);
+    return v ? std::get_if<T>(const_cast<PropertyValue*>(v)) : nullptr;
+  }
+  void set(std::string_view field, PropertyValue value);
+  void erase(std::string_view field);
+  bool empty() const { return items_.empty(); }
+  auto begin() const { return items_.begin(); }
+  auto end() const { return items_.end(); }
+  friend bool operator==(const PropertySet&, const PropertySet&) = default;
+
+ private:
+  std::vector<std::pair<std::string, PropertyValue>> items_;  // sorted by field
+};
+
+// Settings of the form itself.
 struct FormSettings {
   std::string name;                           // "Form1"
   std::uint8_t header_version = 6;            // header byte after the header length
   std::array<Guid, 3> header_ids{};           // form id, object id, form class id
   std::array<std::uint8_t, 5> record_bytes{}; // the five bytes after the form record length
-  std::optional<std::string> caption;         // window title
-  std::optional<std::uint32_t> back_color;
-  std::uint32_t flags = 0;                    // form flag word, always carried
-  std::optional<std::uint32_t> setting_23;
-  std::optional<std::string> link_topic;
-  std::optional<Rect> client_area;
-  std::optional<std::uint8_t> startup_position;
+  PropertySet properties;
   friend bool operator==(const FormSettings&, const FormSettings&) = default;
 };
 
-// One control record. Which fields a kind can carry is fixed by the stream's code
-// table for that kind; an absent optional takes the kind's default.
+// One control record.
 struct ControlRecord {
   std::uint8_t number = 0;                    // 1 upwards, place in the child list
   std::string name;
   ControlKind kind = ControlKind::picture_box;
-  std::optional<std::string> caption;         // label, command button
-  std::optional<std::uint32_t> back_color;    // picture box (code 0x01), label
-  std::optional<std::uint32_t> fore_color;    // label text colour
-  std::optional<PictureBytes> picture;        // the bitmap file's bytes
-  std::optional<Rect> bounds;
-  std::optional<bool> visible;
-  std::int16_t tab_index = 0;                 // always carried
-  std::optional<std::uint32_t> flags;         // picture box flag word, always carried there
-  std::optional<Font> font;
-  std::optional<std::uint8_t> drag_mode;      // picture box: 1 = automatic
-  std::optional<std::uint8_t> setting_2a;     // picture box setting 0x2A, kept unchanged
-  std::optional<std::u16string> tag;
+  PropertySet properties;
   friend bool operator==(const ControlRecord&, const ControlRecord&) = default;
 };
 

@@ -1,7 +1,7 @@
 // The control kinds, one row each: every fact about a kind that the stream reader and
 // writer, the project image and its builder, the runtime's controls, event routing,
-// input rules and painter need. Adding a kind is one row here plus its painting and
-// input code.
+// input rules and painter need. Adding a kind is one row here, its entries in the
+// property rows (form/properties.cpp) and its painting and input code.
 #pragma once
 
 #include <array>
@@ -10,7 +10,6 @@
 #include <span>
 #include <string_view>
 
-#include "formats/stream_properties.h"
 
 namespace morvane::formats {
 
@@ -48,13 +47,9 @@ struct KindFacts {
   std::uint32_t entry_value;                 // the control entry's word at 0x1C
   int slot_count;                            // slots of the kind's event table
   std::span<const EventSlot> events;         // the slot of each event it raises; others reserved
-  std::span<const PropertySpec> properties;  // its property codes in the stream, rising
-  std::span<const std::u16string_view> members;  // what access by name reaches
   bool takes_focus;
   bool pushes;                               // a push button: drawn pressed; Space and Enter click it
   int border_width;                          // pixels on each side around its client area
-  std::uint32_t back_color;                  // defaults
-  std::uint32_t fore_color;
 };
 
 std::span<const KindFacts> control_kinds();
@@ -63,6 +58,5 @@ std::string_view kind_name(ControlKind kind);
 const KindFacts* kind_of_stream_code(std::uint8_t code);  // null: no kind has it
 const KindFacts* kind_of_class(const ClassId& id);
 std::optional<int> event_slot(ControlKind kind, Event e);
-bool has_member(ControlKind kind, std::u16string_view name);  // ASCII case-insensitive
 
 }  // namespace morvane::formats

@@ -33,13 +33,28 @@ inline constexpr std::uint32_t description_offset = 0x58;
 inline constexpr std::uint32_t exe_name_offset = 0x5C;
 inline constexpr std::uint32_t help_file_offset = 0x60;
 inline constexpr std::uint32_t project_name_offset = 0x64;
+inline constexpr std::uint32_t zeros = 0x68;              // 16 zero bytes
+inline constexpr std::uint32_t zeros_size = 16;
+inline constexpr std::uint32_t strings = 0x78;            // the NUL-terminated strings, to the end
+static_assert(strings == zeros + zeros_size);
+
+inline constexpr char signature_value[4] = {'V', 'B', '5', '!'};
+inline constexpr std::uint16_t runtime_build_value = 8176;
+inline constexpr std::uint32_t language_library_size = 14;
+inline constexpr const char* own_language_library = "*";  // the runtime's own language resources
+inline constexpr const char* no_language_library = "~";
+inline constexpr std::uint16_t runtime_revision_value = 10;
+inline constexpr std::uint32_t control_classes_1_value = 0x0030F013;  // bits 0, 1, 4, 13: the kinds in use
+inline constexpr std::uint32_t control_classes_2_value = 0xFFFFFF00;  // passed on unchanged
 inline constexpr std::uint32_t single_threaded = 8;       // thread flag
+inline constexpr std::uint32_t runtime_setting_value = 233;
 }  // namespace descriptor
 
 // Project information.
 namespace project_info {
 inline constexpr std::uint32_t size = 0x128;
-inline constexpr std::uint32_t version = 0x00;            // 500
+inline constexpr std::uint32_t version = 0x00;
+inline constexpr std::uint32_t version_value = 500;
 inline constexpr std::uint32_t object_table = 0x04;
 inline constexpr std::uint32_t code_start = 0x0C;         // address of E9 E9 E9 E9
 inline constexpr std::uint32_t code_end = 0x10;           // address just past 9E 9E 9E 9E
@@ -48,6 +63,7 @@ inline constexpr std::uint32_t thread_data = 0x18;
 inline constexpr std::uint32_t error_handler = 0x1C;      // import stub of the runtime's error handler
 inline constexpr std::uint32_t project_path = 0x24;       // 260 bytes, NUL-filled
 inline constexpr std::uint32_t project_path_size = 260;
+static_assert(project_path + project_path_size == size);
 }  // namespace project_info
 
 // Object table.
@@ -63,7 +79,9 @@ inline constexpr std::uint32_t locale = 0x24;
 inline constexpr std::uint32_t second_locale = 0x28;
 inline constexpr std::uint32_t project_name_ref = 0x2C;
 inline constexpr std::uint32_t project_name = 0x30;       // 12 bytes, NUL-filled
+inline constexpr std::uint32_t project_name_size = 12;
 inline constexpr std::uint32_t object_id = 0x3C;          // 16 bytes, follows the name
+static_assert(project_name + project_name_size == object_id && object_id + 16 == size);
 }  // namespace object_table
 
 // Object descriptor, one per object.
@@ -73,9 +91,12 @@ inline constexpr std::uint32_t object_info = 0x00;
 inline constexpr std::uint32_t name = 0x08;
 inline constexpr std::uint32_t method_count = 0x0C;
 inline constexpr std::uint32_t method_list = 0x10;
-inline constexpr std::uint32_t object_type = 0x14;        // 0x00018083: form with optional information
+inline constexpr std::uint32_t object_type = 0x14;
 inline constexpr std::uint32_t type_form = 0x00000080;
 inline constexpr std::uint32_t type_has_optional_info = 0x00000003;
+inline constexpr std::uint32_t type_compiled = 0x00018000;
+// A compiled form with optional object information: 0x00018083.
+inline constexpr std::uint32_t form_type = type_compiled | type_form | type_has_optional_info;
 }  // namespace object_descriptor
 
 // Object information with its optional part.
@@ -94,6 +115,12 @@ inline constexpr std::uint32_t control_count = 0x24;
 inline constexpr std::uint32_t control_list = 0x28;
 inline constexpr std::uint32_t instance_size = 0x2C;      // bytes of the form object's instance block
 inline constexpr std::uint32_t library_id = 0x30;         // reference to the runtime library's identifier
+inline constexpr std::uint32_t form_id_count_value = 1;
+inline constexpr std::uint32_t object_id_count_value = 2;
+// The form object's instance block starts with a header that the runtime keeps for
+// itself; the event sinks lie after it.
+inline constexpr std::uint32_t instance_header_size = 16;
+inline constexpr std::uint32_t max_instance_size = 0x10000;
 }  // namespace object_info
 
 // Control entry: 40 bytes.
@@ -103,13 +130,17 @@ inline constexpr std::uint32_t flags = 0x00;              // u16
 inline constexpr std::uint32_t slot_count = 0x02;         // u16
 inline constexpr std::uint32_t sink_place = 0x04;
 inline constexpr std::uint32_t class_id = 0x08;
-inline constexpr std::uint32_t number = 0x0C;             // u16, 0xFFFF for the form
-inline constexpr std::uint32_t second_word = 0x0E;        // u16: 3, 0xFFFF for the form
+inline constexpr std::uint32_t number = 0x0C;             // u16, form_number for the form
+inline constexpr std::uint32_t second_word = 0x0E;        // u16: control_second_word, form_number for the form
+inline constexpr std::uint32_t zeros = 0x10;              // two zero words
 inline constexpr std::uint32_t event_table = 0x18;
 inline constexpr std::uint32_t kind_value = 0x1C;
 inline constexpr std::uint32_t name = 0x20;
 inline constexpr std::uint32_t number_again = 0x24;       // u16, u16
 inline constexpr std::uint16_t form_number = 0xFFFF;
+inline constexpr std::uint16_t flags_value = 0x0040;
+inline constexpr std::uint16_t control_second_word = 3;
+static_assert(number_again + 4 == size);
 }  // namespace control_entry
 
 // Event table: 24 bytes and 4 per slot.
@@ -128,11 +159,15 @@ namespace form_table {
 inline constexpr std::uint32_t size = 80;
 inline constexpr std::uint32_t entry_size = 0x00;
 inline constexpr std::uint32_t form_id = 0x04;
-inline constexpr std::uint32_t runtime_setting = 0x28;     // 784
+inline constexpr std::uint32_t zeros = 0x14;               // five zero words
+inline constexpr std::uint32_t runtime_setting = 0x28;
 inline constexpr std::uint32_t zero_id = 0x30;
 inline constexpr std::uint32_t stream_length = 0x40;
 inline constexpr std::uint32_t stream = 0x48;
-inline constexpr std::uint32_t runtime_setting_2 = 0x4C;   // 76
+inline constexpr std::uint32_t runtime_setting_2 = 0x4C;
+inline constexpr std::uint32_t runtime_setting_value = 784;
+inline constexpr std::uint32_t runtime_setting_2_value = 76;
+static_assert(runtime_setting_2 + 4 == size);
 }  // namespace form_table
 
 // Registration data.
@@ -145,6 +180,8 @@ inline constexpr std::uint32_t typelib_locale = 0x18;
 inline constexpr std::uint32_t typelib_major = 0x1C;       // u16
 inline constexpr std::uint32_t typelib_minor = 0x1E;       // u16
 inline constexpr std::uint32_t project_name = 0x20;
+inline constexpr std::uint32_t project_name_size = 12;
+static_assert(project_name + project_name_size == size);
 }  // namespace registration
 
 // Code: opened by E9 E9 E9 E9, closed by 9E 9E 9E 9E.
@@ -154,13 +191,19 @@ inline constexpr std::uint8_t close_byte = 0x9E;
 // Event entry, 16 bytes: "sub dword [esp+4], imm32" then "jmp rel32" into the handler.
 inline constexpr std::uint32_t event_entry_size = 16;
 inline constexpr std::uint8_t sub_arg[4] = {0x81, 0x6C, 0x24, 0x04};
+inline constexpr std::uint32_t sub_amount = 4;            // the imm32 after sub_arg
+inline constexpr std::uint32_t event_jump = 8;            // the jump after the subtraction
 inline constexpr std::uint8_t jmp_rel32 = 0xE9;
+inline constexpr std::uint32_t jump_size = 5;             // E9 and rel32, counted from the jump's end
+inline constexpr std::uint32_t marker_size = 4;           // E9 E9 E9 E9 and 9E 9E 9E 9E
 // Method entry, 8 bytes: "jmp rel32" into the handler.
 inline constexpr std::uint32_t method_entry_size = 8;
 // Handler body, 16 bytes: the marker "NATV", the index of the native routine that
 // carries the handler's code, then padding.
 inline constexpr std::uint32_t handler_body_size = 16;
 inline constexpr std::uint8_t native_marker[4] = {'N', 'A', 'T', 'V'};
+inline constexpr std::uint32_t native_index = 4;          // u32 after the marker
+inline constexpr std::uint32_t routine_address = 8;       // where a module of its own puts the routine's address
 inline constexpr std::uint8_t padding = 0xCC;
 }  // namespace code
 

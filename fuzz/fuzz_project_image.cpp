@@ -25,15 +25,10 @@ void walk_image(const runtime::ProjectImage& image) {
   } catch (const runtime::ImageError&) {
     return;
   }
-  for (const auto& entry : project.controls) {
-    for (int slot = 0; slot < entry.slot_count; ++slot) {
-      try {
-        const std::uint32_t address = runtime::read_event_slot(image, entry, slot);
-        if (address != 0) (void)runtime::decode_entry(image, project, address);
-      } catch (const runtime::ImageError&) {
-      }
-    }
-  }
+  // Every filled slot was resolved on reading; decoding its entry again gives the same.
+  for (const auto& entry : project.controls)
+    for (const auto& bound : entry.bound)
+      if (runtime::decode_entry(image, project, bound.entry).body != bound.target.body) __builtin_trap();
   try {
     (void)form::read_form_stream(runtime::form_stream(image, project));
   } catch (const runtime::ImageError&) {

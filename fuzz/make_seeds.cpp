@@ -116,7 +116,7 @@ void image_seeds(const Bytes& stream) {
 class Script {
  public:
   explicit Script(const form::WindowModel& m) {
-    for (const auto& c : m.controls) rects_.push_back(*c.bounds);
+    for (const auto& c : m.controls) rects_.push_back(*c.properties.get<form::Rect>("bounds"));
   }
   // A pointer event at the centre of control `index` (in description order).
   void pointer(std::uint8_t kind, std::size_t index, std::uint8_t button = 0, std::uint8_t time = 100) {

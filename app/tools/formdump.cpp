@@ -85,8 +85,9 @@ std::string picture_text(std::span<const std::uint8_t> data) {
 std::vector<std::string> refused_pictures(const WindowModel& model, std::span<const std::uint8_t> stream) {
   std::vector<std::string> refusals;
   for (const ControlRecord& c : model.controls) {
-    if (!c.picture) continue;
-    const std::span<const std::uint8_t> file = c.picture->bytes();
+    const auto picture = c.properties.get<PictureBytes>("picture");
+    if (!picture) continue;
+    const std::span<const std::uint8_t> file = picture->bytes();
     try {
       morvane::runtime::view_bmp(file);
     } catch (const morvane::runtime::BitmapError& e) {
@@ -98,11 +99,11 @@ std::vector<std::string> refused_pictures(const WindowModel& model, std::span<co
   return refusals;
 }
 
-std::string value_text(const PropertySpec& property, const PropertyValue& value) {
+std::string value_text(const PropertyRow& property, const PropertyValue& value) {
   switch (property.encoding) {
     case Encoding::byte:
-      if (property.field == Field::visible) return std::get<std::uint8_t>(value) == 0 ? "no" : "yes";
-      if (property.field == Field::drag_mode) {
+      if (property.field == "visible") return std::get<std::uint8_t>(value) == 0 ? "no" : "yes";
+      if (property.field == "drag_mode") {
         const auto mode = std::get<std::uint8_t>(value);
         return std::to_string(mode) + (mode == 1 ? " (automatic)" : mode == 0 ? " (manual)" : "");
       }
@@ -135,13 +136,12 @@ std::string value_text(const PropertySpec& property, const PropertyValue& value)
   return "?";
 }
 
-template <class Record>
-void print_properties(ControlKind kind, const Record& record) {
-  for (const PropertySpec& property : property_table(kind)) {
-    auto value = get_field(record, property.field);
+void print_properties(ControlKind kind, const PropertySet& properties) {
+  for (const PropertyRow* property : form_properties().coded(kind)) {
+    const PropertyValue* value = properties.find(property->field);
     if (!value) continue;
-    std::printf("  %s %s: %s\n", hex_byte(property.code).c_str(), std::string(property.name).c_str(),
-                value_text(property, *value).c_str());
+    std::printf("  %s %s: %s\n", hex_byte(*property->code(kind)).c_str(), std::string(property->name_for(kind)).c_str(),
+                value_text(*property, *value).c_str());
   }
 }
 
@@ -157,13 +157,13 @@ void print_window(const WindowModel& model, const FormStreamRecords& records, st
   for (std::uint8_t b : form.record_bytes) fixed += " " + hex_byte(b).substr(2);
   std::printf("Form %s (form): record of %u bytes at offset %zu, fixed bytes%s\n", narrow_text(form.name).c_str(),
               records.form.length, records.form.offset, fixed.c_str());
-  print_properties(ControlKind::form, form);
+  print_properties(ControlKind::form, form.properties);
   for (std::size_t i = 0; i < model.controls.size(); ++i) {
     const ControlRecord& c = model.controls[i];
     std::printf("Control %u: %s (%s), record of %u bytes at offset %zu\n", static_cast<unsigned>(c.number),
                 narrow_text(c.name).c_str(), std::string(kind_name(c.kind)).c_str(), records.controls[i].length,
                 records.controls[i].offset);
-    print_properties(c.kind, c);
+    print_properties(c.kind, c.properties);
   }
 }
 

@@ -243,7 +243,7 @@ TEST_F(Demonstration, MarkedAndUnmarkedEntryWorkOnTheSameForm) {
   EXPECT_EQ(state(), "Product");
   // ResetClick through its event entry, with Command1's sink: the entry marks the form.
   const auto& command_entry = project.controls[5];
-  EXPECT_EQ(rt().call_entry(runtime::read_event_slot(image, command_entry, 0),
+  EXPECT_EQ(rt().call_entry(command_entry.bound_slot(0)->entry,
                             form().sink_address(command_entry.sink_place), {}),
             0);
   EXPECT_EQ(state(), "Start");
@@ -395,9 +395,12 @@ TEST_F(Demonstration, IncrementalRepaintMatchesFullRepaint) {
   expect_same("reset");
 }
 
+// Called directly, the error is the caller's status; entered as an event, it goes on.
 TEST_F(Demonstration, RefusesAReferenceThatIsNoForm) {
-  int not_a_form[8] = {};
-  EXPECT_THROW(logic::ResetClick(reinterpret_cast<std::uintptr_t>(not_a_form), app::kEnzymeBoxes), runtime::RuntimeError);
+  alignas(8) int not_a_form[8] = {};
+  const auto reference = reinterpret_cast<std::uintptr_t>(not_a_form);
+  EXPECT_EQ(logic::ResetClick(reference, app::kEnzymeBoxes), runtime::status::failed);
+  EXPECT_THROW(logic::ResetClick(reference | 1, app::kEnzymeBoxes), runtime::RuntimeError);
 }
 
 }  // namespace

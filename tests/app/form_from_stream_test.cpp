@@ -8,9 +8,11 @@
 #include "app/project_image_builder.h"
 #include "assets/pictures.h"
 #include "form/form_stream_reader.h"
+#include "form/form_stream_writer.h"
 #include "app/form1_model.h"
 #include "form/window_model.h"
 #include "runtime/core/controls/form_loader.h"
+#include "runtime/core/objects/runtime_error.h"
 
 namespace {
 
@@ -87,6 +89,35 @@ TEST(FormFromStream, PicturesAreShownInPlaceOnlyFromLastingBytes) {
       ASSERT_EQ(a, c) << name << " row " << y;
     }
   }
+}
+
+// A property added in one row of a table of its own goes through the stream, the loader
+// and access by name; the program's table does not know its code.
+TEST(FormFromStream, APropertyOfItsOwnRowIsWrittenReadAndReachedByName) {
+  const form::KindEntry picture_box{.kind = formats::ControlKind::picture_box, .code = 0x30,
+                                    .default_value = form::PropertyValue{std::int16_t{7}}, .by_name = true};
+  const form::PropertyTable table = form::form_properties().with(
+      {{.field = "glow", .name = "glow", .encoding = form::Encoding::int16, .kinds = {picture_box},
+        .by_name = form::ByName::integer, .members = {u"Glow"}, .least = -100, .most = 100}});
+  form::WindowModel model = app::form1_model({});
+  model.controls[1].properties.set("glow", std::int16_t{-42});  // Picture4
+  model.controls[2].properties.set("glow", std::int16_t{7});    // Picture3: the default, left out
+  const std::vector<std::uint8_t> stream = form::write_form_stream(model, table);
+  EXPECT_THROW(form::read_form_stream(stream), form::FormStreamError) << "code 0x30 is no picture box property";
+  form::FormStreamLayout layout;
+  const form::WindowModel read = form::read_form_stream(stream, layout, table);
+  EXPECT_EQ(read.controls[1].properties.get<std::int16_t>("glow"), -42);
+  EXPECT_FALSE(read.controls[2].properties.has("glow"));
+
+  const auto image = app::embedded_image();
+  const auto form = runtime::load_form(read, runtime::read_project(image, app::kDescriptorAddress), stream, table);
+  runtime::Control& picture4 = *form->find("Picture4");
+  EXPECT_EQ(picture4.get_member(u"GLOW").as_number(), -42);
+  EXPECT_EQ(form->find("Picture3")->get_member(u"Glow").as_number(), 7) << "the row's default";
+  picture4.set_member(u"glow", runtime::Variant::from_integer(12));
+  EXPECT_EQ(picture4.property(*table.field("glow")), form::PropertyValue{std::int16_t{12}});
+  EXPECT_THROW(picture4.set_member(u"Glow", runtime::Variant::from_integer(101)), runtime::RuntimeError);
+  EXPECT_THROW(form->find("Label1")->get_member(u"Glow"), runtime::RuntimeError) << "a label has no glow";
 }
 
 // A stream that breaks the layout stops the start with the reader's error.

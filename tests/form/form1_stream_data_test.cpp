@@ -26,10 +26,10 @@ TEST(Form1StreamData, HasTheLengthsOfForm1) {
 TEST(Form1StreamData, CarriesFourBitmapsOfThePictureSize) {
   const WindowModel model = read_form_stream(app::form1_stream);
   app::Form1Pictures pictures;
-  pictures.complex = model.controls[1].picture->to_vector();
-  pictures.product = model.controls[2].picture->to_vector();
-  pictures.substrate = model.controls[3].picture->to_vector();
-  pictures.enzyme = model.controls[4].picture->to_vector();
+  pictures.complex = model.controls[1].properties.get<PictureBytes>("picture")->to_vector();
+  pictures.product = model.controls[2].properties.get<PictureBytes>("picture")->to_vector();
+  pictures.substrate = model.controls[3].properties.get<PictureBytes>("picture")->to_vector();
+  pictures.enzyme = model.controls[4].properties.get<PictureBytes>("picture")->to_vector();
   for (const auto* p : {&pictures.enzyme, &pictures.substrate, &pictures.product, &pictures.complex}) {
     EXPECT_EQ(p->size(), 124290u);
     const runtime::BitmapView bitmap = runtime::view_bmp(*p);

@@ -68,13 +68,13 @@ TEST_F(Form1Read, DecodesTheForm) {
   EXPECT_EQ(f.header_ids[1].to_string(), "{773ABDB0-3B1B-4EBB-8028-71B8E10809A3}");
   EXPECT_EQ(f.header_ids[2].to_string(), "{33AD4F3A-6699-11CF-B70C-00AA0060D393}");
   EXPECT_EQ(f.record_bytes, (std::array<std::uint8_t, 5>{0x51, 0, 0, 0, 0}));
-  EXPECT_EQ(f.caption, "What Do Enzymes Do?");
-  EXPECT_EQ(f.back_color, 0x80000007u);
-  EXPECT_EQ(f.flags, 0x00420001u);
-  EXPECT_EQ(f.setting_23, 0xFFFFFFFFu);
-  EXPECT_EQ(f.link_topic, "Form1");
-  EXPECT_EQ(f.client_area, (Rect{60, 450, 9945, 7650}));
-  EXPECT_EQ(f.startup_position, 3);
+  EXPECT_EQ(f.properties.get<std::string>("caption"), "What Do Enzymes Do?");
+  EXPECT_EQ(f.properties.get<std::uint32_t>("back_color"), 0x80000007u);
+  EXPECT_EQ(f.properties.get<std::uint32_t>("flags"), 0x00420001u);
+  EXPECT_EQ(f.properties.get<std::uint32_t>("setting_23"), 0xFFFFFFFFu);
+  EXPECT_EQ(f.properties.get<std::string>("link_topic"), "Form1");
+  EXPECT_EQ(f.properties.get<Rect>("client_area"), (Rect{60, 450, 9945, 7650}));
+  EXPECT_EQ(f.properties.get<std::uint8_t>("startup_position"), 3);
 }
 
 TEST_F(Form1Read, KeepsControlNumbersAndTabIndicesApart) {
@@ -85,13 +85,13 @@ TEST_F(Form1Read, KeepsControlNumbersAndTabIndicesApart) {
                                ControlKind::picture_box,    ControlKind::picture_box, ControlKind::label};
   for (std::size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(read.controls[i].number, i + 1);
-    EXPECT_EQ(read.controls[i].tab_index, static_cast<std::int16_t>(5 - i));
+    EXPECT_EQ(read.controls[i].properties.get<std::int16_t>("tab_index"), static_cast<std::int16_t>(5 - i));
     EXPECT_EQ(read.controls[i].name, names[i]);
     EXPECT_EQ(read.controls[i].kind, kinds[i]);
   }
   // A stream whose tab indices run the same way as the numbers reads just as well.
   WindowModel same_way = model;
-  for (std::size_t i = 0; i < 6; ++i) same_way.controls[i].tab_index = static_cast<std::int16_t>(i + 1);
+  for (std::size_t i = 0; i < 6; ++i) same_way.controls[i].properties.set("tab_index", static_cast<std::int16_t>(i + 1));
   EXPECT_EQ(read_form_stream(write_form_stream(same_way)), same_way);
 }
 
@@ -101,23 +101,23 @@ TEST_F(Form1Read, DecodesThePictureBoxes) {
   const ControlRecord& picture2 = read.controls[3];
   const ControlRecord& picture1 = read.controls[4];
   // Visible unless code 0x0A says 0.
-  EXPECT_FALSE(picture1.visible.has_value());
+  EXPECT_FALSE(picture1.properties.has("visible"));
   EXPECT_TRUE(starts_visible(picture1));
-  EXPECT_EQ(picture4.visible, false);
+  EXPECT_EQ(picture4.properties.get<std::uint8_t>("visible"), 0);
   EXPECT_FALSE(starts_visible(picture4));
   EXPECT_TRUE(starts_visible(picture2));
   // The tag is 9 UTF-16 units with nothing after it but the record's closing 0xFF.
-  EXPECT_EQ(picture2.tag, u"substrate");
+  EXPECT_EQ(picture2.properties.get<std::u16string>("tag"), u"substrate");
   EXPECT_EQ(stream[picture2_tag_at + 3 + 18], 0xFF);
   EXPECT_EQ(picture2_tag_at + 3 + 18 + 1, picture1_at - 1);  // then the 0x03 before Picture1
-  EXPECT_EQ(picture2.back_color, 0x80000014u);
-  EXPECT_EQ(picture2.drag_mode, 1);
-  EXPECT_EQ(picture2.setting_2a, 1);
-  EXPECT_EQ(picture2.flags, 0x00420001u);
-  EXPECT_FALSE(picture1.drag_mode.has_value());
-  EXPECT_FALSE(picture1.tag.has_value());
-  EXPECT_EQ(picture1.picture, model.controls[4].picture);
-  EXPECT_EQ(picture2.bounds, (Rect{2880, 960, 3135, 3015}));
+  EXPECT_EQ(picture2.properties.get<std::uint32_t>("back_color"), 0x80000014u);
+  EXPECT_EQ(picture2.properties.get<std::uint8_t>("drag_mode"), 1);
+  EXPECT_EQ(picture2.properties.get<std::uint8_t>("setting_2a"), 1);
+  EXPECT_EQ(picture2.properties.get<std::uint32_t>("flags"), 0x00420001u);
+  EXPECT_FALSE(picture1.properties.has("drag_mode"));
+  EXPECT_FALSE(picture1.properties.has("tag"));
+  EXPECT_EQ(picture1.properties.get<PictureBytes>("picture"), model.controls[4].properties.get<PictureBytes>("picture"));
+  EXPECT_EQ(picture2.properties.get<Rect>("bounds"), (Rect{2880, 960, 3135, 3015}));
 }
 
 TEST_F(Form1Read, SkippingAPictureByItsLengthLandsOnTheNextCode) {
@@ -135,7 +135,7 @@ TEST_F(Form1Read, SkippingAPictureByItsLengthLandsOnTheNextCode) {
 // holds its own.
 TEST_F(Form1Read, PicturesViewTheStreamUntilHeld) {
   const WindowModel read = read_form_stream(stream);
-  const PictureBytes& viewed = *read.controls[1].picture;
+  const PictureBytes viewed = *read.controls[1].properties.get<PictureBytes>("picture");
   ASSERT_TRUE(viewed.is_view());
   EXPECT_EQ(viewed.bytes().data(), stream.data() + picture4_picture_at + 12);
   EXPECT_EQ(viewed.size(), 124290u);
@@ -146,21 +146,21 @@ TEST_F(Form1Read, PicturesViewTheStreamUntilHeld) {
   EXPECT_EQ(held, viewed);
   stream[picture4_picture_at + 12 + 100] ^= 0xFF;  // the view sees the change, the copy does not
   EXPECT_NE(held, viewed);
-  EXPECT_EQ(held, *model.controls[1].picture);
-  EXPECT_FALSE(model.controls[1].picture->is_view());
+  EXPECT_EQ(held, *model.controls[1].properties.get<PictureBytes>("picture"));
+  EXPECT_FALSE(model.controls[1].properties.get<PictureBytes>("picture")->is_view());
 }
 
 TEST(FormStreamRead, RoundTripsExtremeValues) {
   WindowModel m = app::form1_model(test::synthetic_pictures(1, 1));
-  m.controls[0].caption = std::string(65535, 'x');
-  m.controls[0].bounds = Rect{-32768, 32767, 0, -1};
-  m.controls[3].tag = std::u16string(65535, u'\xD83D');
-  m.controls[5].font->name = std::string(255, 'z');
-  m.controls[5].caption = "";
-  m.controls[4].picture = std::vector<std::uint8_t>{};  // an empty picture is still a picture
-  m.form.client_area = Rect{-2147483647 - 1, 2147483647, 0, -1};
-  m.form.caption.reset();
-  m.form.link_topic.reset();
+  m.controls[0].properties.set("caption", std::string(65535, 'x'));
+  m.controls[0].properties.set("bounds", Rect{-32768, 32767, 0, -1});
+  m.controls[3].properties.set("tag", std::u16string(65535, u'\xD83D'));
+  m.controls[5].properties.edit<Font>("font")->name = std::string(255, 'z');
+  m.controls[5].properties.set("caption", std::string());
+  m.controls[4].properties.set("picture", PictureBytes{});  // an empty picture is still a picture
+  m.form.properties.set("client_area", Rect{-2147483647 - 1, 2147483647, 0, -1});
+  m.form.properties.erase("caption");
+  m.form.properties.erase("link_topic");
   const auto stream = write_form_stream(m);
   EXPECT_EQ(read_form_stream(stream), m);
 }

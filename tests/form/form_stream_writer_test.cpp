@@ -143,10 +143,10 @@ TEST_F(Form1Stream, HasTheRecordLengthsOfTheRealStream) {
 TEST_F(Form1Stream, LeavesOutValuesThatEqualTheKindDefault) {
   WindowModel m = app::form1_model(pictures);
   ControlRecord& picture1 = m.controls[4];
-  picture1.visible = true;
-  picture1.back_color = 0x8000000F;
-  picture1.drag_mode = 0;
-  picture1.tag = u"";
+  picture1.properties.set("visible", std::uint8_t{0xFF});
+  picture1.properties.set("back_color", std::uint32_t{0x8000000F});
+  picture1.properties.set("drag_mode", std::uint8_t{0});
+  picture1.properties.set("tag", std::u16string());
   EXPECT_EQ(write_form_stream(m), stream);
 }
 
@@ -159,21 +159,21 @@ TEST(FormStreamWriter, RefusesModelsItCannotEncode) {
     const char* message_part;
   };
   const Case cases[] = {
-      {"caption over 65535 bytes", [](WindowModel& m) { m.controls[0].caption = std::string(65536, 'x'); }, "65535"},
-      {"form caption over 65535", [](WindowModel& m) { m.form.caption = std::string(70000, 'x'); }, "65535"},
-      {"tag over 65535 units", [](WindowModel& m) { m.controls[3].tag = std::u16string(65536, u'x'); }, "65535"},
-      {"font name over 255", [](WindowModel& m) { m.controls[5].font->name = std::string(256, 'x'); }, "255"},
-      {"font version 2", [](WindowModel& m) { m.controls[0].font->version = 2; }, "font version"},
-      {"rectangle beyond 16 bits", [](WindowModel& m) { m.controls[1].bounds->width = 40000; }, "16 bits"},
-      {"negative rectangle beyond 16 bits", [](WindowModel& m) { m.controls[1].bounds->left = -40000; }, "16 bits"},
-      {"caption on a picture box", [](WindowModel& m) { m.controls[1].caption = "x"; }, "cannot carry caption"},
-      {"font on a picture box", [](WindowModel& m) { m.controls[2].font = Font{}; }, "cannot carry font"},
-      {"picture on a label", [](WindowModel& m) { m.controls[5].picture = std::vector<std::uint8_t>{}; },
+      {"caption over 65535 bytes", [](WindowModel& m) { m.controls[0].properties.set("caption", std::string(65536, 'x')); }, "65535"},
+      {"form caption over 65535", [](WindowModel& m) { m.form.properties.set("caption", std::string(70000, 'x')); }, "65535"},
+      {"tag over 65535 units", [](WindowModel& m) { m.controls[3].properties.set("tag", std::u16string(65536, u'x')); }, "65535"},
+      {"font name over 255", [](WindowModel& m) { m.controls[5].properties.edit<Font>("font")->name = std::string(256, 'x'); }, "255"},
+      {"font version 2", [](WindowModel& m) { m.controls[0].properties.edit<Font>("font")->version = 2; }, "font version"},
+      {"rectangle beyond 16 bits", [](WindowModel& m) { m.controls[1].properties.edit<Rect>("bounds")->width = 40000; }, "16 bits"},
+      {"negative rectangle beyond 16 bits", [](WindowModel& m) { m.controls[1].properties.edit<Rect>("bounds")->left = -40000; }, "16 bits"},
+      {"caption on a picture box", [](WindowModel& m) { m.controls[1].properties.set("caption", std::string("x")); }, "cannot carry caption"},
+      {"font on a picture box", [](WindowModel& m) { m.controls[2].properties.set("font", Font{}); }, "cannot carry font"},
+      {"picture on a label", [](WindowModel& m) { m.controls[5].properties.set("picture", PictureBytes{}); },
        "cannot carry picture"},
-      {"flag word on a label", [](WindowModel& m) { m.controls[5].flags = 1; }, "cannot carry flags"},
-      {"visible on a command button", [](WindowModel& m) { m.controls[0].visible = false; }, "cannot carry visible"},
-      {"text colour on a picture box", [](WindowModel& m) { m.controls[4].fore_color = 0; }, "cannot carry fore_color"},
-      {"picture box without its flag word", [](WindowModel& m) { m.controls[4].flags.reset(); }, "flag word"},
+      {"flag word on a label", [](WindowModel& m) { m.controls[5].properties.set("flags", std::uint32_t{1}); }, "cannot carry flags"},
+      {"visible on a command button", [](WindowModel& m) { m.controls[0].properties.set("visible", std::uint8_t{0}); }, "cannot carry visible"},
+      {"text colour on a picture box", [](WindowModel& m) { m.controls[4].properties.set("fore_color", std::uint32_t{0}); }, "cannot carry fore_color"},
+      {"picture box without its flag word", [](WindowModel& m) { m.controls[4].properties.erase("flags"); }, "flag word"},
       {"control number not its place", [](WindowModel& m) { m.controls[2].number = 7; }, "not its place"},
       {"a form as a control", [](WindowModel& m) { m.controls[0].kind = ControlKind::form; }, "cannot be a control"},
       {"no controls", [](WindowModel& m) { m.controls.clear(); }, "at least one control"},

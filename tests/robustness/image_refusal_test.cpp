@@ -408,9 +408,8 @@ TEST(ImageRefusalDeathTest, AStreamRefusalSaysItsOffsetCountsInTheStream) {
 TEST(EntryCalls, AStrayObjectArgumentIsRefusedNotFollowed) {
   runtime::Runtime rt(app::enzyme_project());
   const auto& project = rt.project_info();
-  const auto image = app::embedded_image();
   const runtime::ControlEntryInfo& command = project.controls[5];
-  const std::uint32_t entry = runtime::read_event_slot(image, command, 0);
+  const std::uint32_t entry = command.bound_slot(0)->entry;
   const std::uintptr_t form = rt.form().instance_address();
   for (const std::uintptr_t stray : {form + 0x1000, form, std::uintptr_t{0}, form + command.sink_place + 4}) {
     try {

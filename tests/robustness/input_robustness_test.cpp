@@ -152,7 +152,7 @@ TEST(Sizes, AFormDescriptionWithAnUnshowableClientAreaIsRefused) {
                        Area{16385 * 15, 7650, false}, Area{9945, -15, false}, Area{0x7FFFFFFF, 0x7FFFFFFF, false}}) {
     SCOPED_TRACE(std::to_string(a.width) + " x " + std::to_string(a.height));
     form::WindowModel m = good;
-    m.form.client_area = form::Rect{60, 450, a.width, a.height};
+    m.form.properties.set("client_area", form::Rect{60, 450, a.width, a.height});
     if (a.accepted) {
       EXPECT_NO_THROW(runtime::load_form(m, project));
     } else {

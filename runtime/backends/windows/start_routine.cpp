@@ -64,16 +64,15 @@ std::vector<NativeRoutine> handler_routines(const ProjectImage& image, std::uint
   const ProjectInfo project = read_project(image, descriptor);
   std::vector<NativeRoutine> natives;
   for (const ControlEntryInfo& entry : project.controls) {
-    for (int slot = 0; slot < entry.slot_count; ++slot) {
-      const std::uint32_t address = read_event_slot(image, entry, slot);
-      if (address == 0) continue;
-      const EntryTarget target = decode_entry(image, project, address);
+    for (const BoundSlot& bound : entry.bound) {
+      const EntryTarget& target = bound.target;
+      const int slot = bound.slot;
       const std::size_t at = image.offset_of(target.body, formats::layout::code::handler_body_size, "a handler body");
-      const std::uint32_t routine = le32(image.bytes.data() + at + 8);
+      const std::uint32_t routine = le32(image.bytes.data() + at + formats::layout::code::routine_address);
       if (!is_program_code(routine, descriptor_pointer)) {
         char where[16];
         std::snprintf(where, sizeof where, "0x%08X", routine);
-        throw ImageError(at + 8, std::string("the handler body names ") + where +
+        throw ImageError(at + formats::layout::code::routine_address, std::string("the handler body names ") + where +
                                      ", which is no code of the program, for slot " + std::to_string(slot) +
                                      " of " + entry.name);
       }

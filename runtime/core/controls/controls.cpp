@@ -6,16 +6,37 @@
 #include <cstdio>
 #include <limits>
 
+#include "runtime/core/controls/property_effects.h"
 #include "runtime/core/objects/runtime_error.h"
 
 namespace morvane::runtime {
 
 Control::Control(ControlKind kind, std::string name, int number)
-    : kind_(kind),
-      name_(std::move(name)),
-      number_(number),
-      back_color_(formats::kind_facts(kind).back_color),
-      fore_color_(formats::kind_facts(kind).fore_color) {}
+    : kind_(kind), name_(std::move(name)), number_(number) {
+  use_properties(form::form_properties());
+}
+
+void Control::use_properties(const form::PropertyTable& table) {
+  properties_ = &table;
+  for (const form::PropertyRow& row : table.rows())
+    if (const form::KindEntry* entry = row.entry(kind_); entry && entry->default_value)
+      set_property(row, *entry->default_value);
+}
+
+std::optional<form::PropertyValue> Control::property(const form::PropertyRow& row) const {
+  if (const PropertyEffect* effect = property_effect(row.field)) return effect->get(*this);
+  if (const form::PropertyValue* kept = kept_.find(row.field)) return *kept;
+  return std::nullopt;
+}
+
+void Control::set_property(const form::PropertyRow& row, form::PropertyValue value) {
+  if (!form::fits(row.encoding, value))
+    throw RuntimeError(status::type_mismatch, "the " + row.name + " was given a value of another kind", name_);
+  if (const PropertyEffect* effect = property_effect(row.field))
+    effect->set(*this, value);
+  else
+    kept_.set(row.field, std::move(value));
+}
 
 void Control::move(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
   if (visible_ && host_) host_->control_changed(*this, pixel_rect());
@@ -76,100 +97,99 @@ void Control::changed() {
 
 namespace {
 
-// What access by name does with each member; which kinds have it is the kind catalogue's.
-struct Member {
-  std::u16string_view name;
-  Variant (*get)(Control&);
-  void (*set)(Control&, const Variant&);  // null: read-only
-};
+[[noreturn]] void invalid(const Control& c, std::u16string_view member, const Variant& v) {
+  throw RuntimeError(status::invalid_value, "invalid value for " + to_utf8(member) + ": " + v.describe(), c.name());
+}
 
 std::int32_t to_twips(const Control& c, std::u16string_view member, const Variant& v) {
   const double d = v.as_number();
   if (!std::isfinite(d) || d < std::numeric_limits<std::int32_t>::min() || d > std::numeric_limits<std::int32_t>::max())
-    throw RuntimeError(status::invalid_value, "invalid value for " + to_utf8(member) + ": " + v.describe(), c.name());
+    invalid(c, member, v);
   return static_cast<std::int32_t>(std::lround(d));
 }
 
 std::uint32_t to_color(const Control& c, std::u16string_view member, const Variant& v) {
   const double d = v.as_number();
   if (!std::isfinite(d) || d < std::numeric_limits<std::int32_t>::min() || d > std::numeric_limits<std::uint32_t>::max())
-    throw RuntimeError(status::invalid_value, "invalid value for " + to_utf8(member) + ": " + v.describe(), c.name());
-  const auto bits = d < 0 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(d)) : static_cast<std::uint32_t>(d);
-  return bits;
+    invalid(c, member, v);
+  return d < 0 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(d)) : static_cast<std::uint32_t>(d);
 }
 
-Variant color_variant(std::uint32_t c) { return Variant::from_long(static_cast<std::int32_t>(c)); }
-
-const std::array<Member, 15>& members() {
-  static const std::array<Member, 15> table{{
-      {u"Name", [](Control& c) { return Variant::from_string(to_utf16(c.name())); }, nullptr},
-      {u"Left", [](Control& c) { return Variant::from_single(static_cast<float>(c.left())); },
-       [](Control& c, const Variant& v) { c.move(to_twips(c, u"Left", v), c.top(), c.width(), c.height()); }},
-      {u"Top", [](Control& c) { return Variant::from_single(static_cast<float>(c.top())); },
-       [](Control& c, const Variant& v) { c.move(c.left(), to_twips(c, u"Top", v), c.width(), c.height()); }},
-      {u"Width", [](Control& c) { return Variant::from_single(static_cast<float>(c.width())); },
-       [](Control& c, const Variant& v) {
-         const auto w = to_twips(c, u"Width", v);
-         if (w < 0) throw RuntimeError(status::invalid_value, "invalid value for Width: " + v.describe(), c.name());
-         c.move(c.left(), c.top(), w, c.height());
-       }},
-      {u"Height", [](Control& c) { return Variant::from_single(static_cast<float>(c.height())); },
-       [](Control& c, const Variant& v) {
-         const auto h = to_twips(c, u"Height", v);
-         if (h < 0) throw RuntimeError(status::invalid_value, "invalid value for Height: " + v.describe(), c.name());
-         c.move(c.left(), c.top(), c.width(), h);
-       }},
-      {u"Visible", [](Control& c) { return Variant::from_boolean(to_boolean(c.visible())); },
-       [](Control& c, const Variant& v) { c.set_visible(v.as_boolean() != kFalse); }},
-      {u"Tag", [](Control& c) { return Variant::from_string(c.tag()); },
-       [](Control& c, const Variant& v) { c.set_tag(std::u16string(v.as_string())); }},
-      {u"TabIndex", [](Control& c) { return Variant::from_integer(c.tab_index()); },
-       [](Control& c, const Variant& v) {
-         const double d = v.as_number();
-         if (!(d >= 0 && d <= 32767))
-           throw RuntimeError(status::invalid_value, "invalid value for TabIndex: " + v.describe(), c.name());
-         c.set_tab_index(static_cast<std::int16_t>(d));
-       }},
-      {u"BackColor", [](Control& c) { return color_variant(c.back_color()); },
-       [](Control& c, const Variant& v) { c.set_back_color(to_color(c, u"BackColor", v)); }},
-      {u"ForeColor", [](Control& c) { return color_variant(c.fore_color()); },
-       [](Control& c, const Variant& v) { c.set_fore_color(to_color(c, u"ForeColor", v)); }},
-      {u"Caption", [](Control& c) { return Variant::from_string(to_utf16(c.caption())); },
-       [](Control& c, const Variant& v) { c.set_caption(to_utf8(v.as_string())); }},
-      {u"FontName", [](Control& c) { return Variant::from_string(to_utf16(c.font().name)); },
-       [](Control& c, const Variant& v) {
-         FontSpec f = c.font();
-         f.name = to_utf8(v.as_string());
-         c.set_font(f);
-       }},
-      {u"FontSize",
-       [](Control& c) { return Variant::from_single(static_cast<float>(c.font().size_e4) / 10000.0f); },
-       [](Control& c, const Variant& v) {
-         const double d = v.as_number();
-         if (!(d > 0 && d <= 2048))
-           throw RuntimeError(status::invalid_value, "invalid value for FontSize: " + v.describe(), c.name());
-         FontSpec f = c.font();
-         f.size_e4 = static_cast<std::uint32_t>(std::lround(d * 10000));
-         c.set_font(f);
-       }},
-      {u"DragMode",
-       [](Control& c) { return Variant::from_integer(c.automatic_drag() ? 1 : 0); },
-       [](Control& c, const Variant& v) {
-         const double d = v.as_number();
-         if (d != 0 && d != 1)
-           throw RuntimeError(status::invalid_value, "invalid value for DragMode: " + v.describe(), c.name());
-         c.set_automatic_drag(d == 1);
-       }},
-      {u"Enabled", [](Control&) { return Variant::from_boolean(kTrue); }, nullptr},
-  }};
-  return table;
+std::int32_t& rect_part(form::Rect& r, std::size_t part) {
+  std::int32_t* parts[] = {&r.left, &r.top, &r.width, &r.height};
+  return *parts[part];
 }
 
-const Member* find_member(ControlKind kind, std::u16string_view name) {
-  if (!formats::has_member(kind, name)) return nullptr;
-  for (const Member& m : members())
-    if (equal_ignoring_ascii_case(m.name, name)) return &m;
-  return nullptr;
+// A property's value as its member `part` shows it by name.
+Variant member_value(const form::PropertyRow& row, std::size_t part, const form::PropertyValue& v) {
+  switch (row.by_name) {
+    case form::ByName::boolean: return Variant::from_boolean(to_boolean(std::get<std::uint8_t>(v) != 0));
+    case form::ByName::integer:
+      return Variant::from_integer(std::holds_alternative<std::uint8_t>(v) ? std::get<std::uint8_t>(v)
+                                                                           : std::get<std::int16_t>(v));
+    case form::ByName::colour: return Variant::from_long(static_cast<std::int32_t>(std::get<std::uint32_t>(v)));
+    case form::ByName::text:
+      if (const auto* wide = std::get_if<std::u16string>(&v)) return Variant::from_string(*wide);
+      return Variant::from_string(to_utf16(std::get<std::string>(v)));
+    case form::ByName::rectangle: {
+      form::Rect r = std::get<form::Rect>(v);
+      return Variant::from_single(static_cast<float>(rect_part(r, part)));
+    }
+    case form::ByName::font: {
+      const auto& f = std::get<form::Font>(v);
+      return part == 0 ? Variant::from_string(to_utf16(f.name))
+                       : Variant::from_single(static_cast<float>(f.size_e4) / 10000.0f);
+    }
+    case form::ByName::none: break;
+  }
+  return Variant();
+}
+
+// The property's value after its member `part` is set to `v` by name.
+form::PropertyValue assigned(const Control& c, const form::PropertyRow& row, std::size_t part,
+                             form::PropertyValue current, const Variant& v) {
+  const std::u16string_view member = row.members[part];
+  switch (row.by_name) {
+    case form::ByName::boolean: return std::uint8_t{v.as_boolean() != kFalse ? std::uint8_t{0xFF} : std::uint8_t{0}};
+    case form::ByName::integer: {
+      const double d = v.as_number();
+      if (!(d >= row.least && d <= row.most) || (row.encoding == form::Encoding::byte && d != std::trunc(d))) invalid(c, member, v);
+      if (row.encoding == form::Encoding::byte) return static_cast<std::uint8_t>(d);
+      return static_cast<std::int16_t>(d);
+    }
+    case form::ByName::colour: return to_color(c, member, v);
+    case form::ByName::text:
+      if (row.encoding == form::Encoding::wide_string) return std::u16string(v.as_string());
+      return to_utf8(v.as_string());
+    case form::ByName::rectangle: {
+      const std::int32_t twips = to_twips(c, member, v);
+      if (part >= 2 && twips < 0) invalid(c, member, v);  // width and height
+      rect_part(std::get<form::Rect>(current), part) = twips;
+      return current;
+    }
+    case form::ByName::font: {
+      auto& f = std::get<form::Font>(current);
+      if (part == 0) {
+        f.name = to_utf8(v.as_string());
+        return current;
+      }
+      const double d = v.as_number();
+      if (!(d > 0 && d <= 2048)) invalid(c, member, v);
+      f.size_e4 = static_cast<std::uint32_t>(std::lround(d * 10000));
+      return current;
+    }
+    case form::ByName::none: break;
+  }
+  return current;
+}
+
+// Members that every control has besides its properties: read-only.
+Variant fixed_member(const Control& c, std::u16string_view name, bool& found) {
+  found = true;
+  if (equal_ignoring_ascii_case(name, u"Name")) return Variant::from_string(to_utf16(c.name()));
+  if (equal_ignoring_ascii_case(name, u"Enabled")) return Variant::from_boolean(kTrue);
+  found = false;
+  return Variant();
 }
 
 [[noreturn]] void unknown_member(const Control& c, std::u16string_view name) {
@@ -181,17 +201,26 @@ const Member* find_member(ControlKind kind, std::u16string_view name) {
 }  // namespace
 
 Variant Control::get_member(std::u16string_view name) {
-  const Member* m = find_member(kind_, name);
-  if (!m) unknown_member(*this, name);
-  return m->get(*this);
+  bool fixed = false;
+  Variant v = fixed_member(*this, name, fixed);
+  if (fixed) return v;
+  const auto member = properties_->member(kind_, name);
+  if (!member.row) unknown_member(*this, name);
+  const auto value = property(*member.row);
+  return value ? member_value(*member.row, member.part, *value) : Variant();
 }
 
 void Control::set_member(std::u16string_view name, const Variant& value) {
-  const Member* m = find_member(kind_, name);
-  if (!m) unknown_member(*this, name);
-  if (!m->set) throw RuntimeError(status::read_only, "the member \"" + to_utf8(m->name) + "\" cannot be set", name_);
+  bool fixed = false;
+  fixed_member(*this, name, fixed);
+  if (fixed) throw RuntimeError(status::read_only, "the member \"" + to_utf8(name) + "\" cannot be set", name_);
+  const auto member = properties_->member(kind_, name);
+  if (!member.row) unknown_member(*this, name);
+  const form::PropertyRow& row = *member.row;
   try {
-    m->set(*this, value);
+    std::optional<form::PropertyValue> current = property(row);
+    set_property(row, assigned(*this, row, member.part, current ? std::move(*current) : form::empty_value(row.encoding),
+                                value));
   } catch (const RuntimeError& e) {
     if (!e.source().empty()) throw;
     throw RuntimeError(e.status(), e.description(), name_);  // name the control that refused

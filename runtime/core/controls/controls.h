@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "form/property_table.h"
 #include "formats/control_kinds.h"
 #include "runtime/core/objects/geometry.h"
 #include "runtime/core/objects/object.h"
@@ -91,8 +92,20 @@ class Control : public Object {
   const formats::KindFacts& facts() const { return formats::kind_facts(kind_); }
   bool takes_focus() const { return facts().takes_focus; }
 
-  // Late-bound access by name (ASCII case-insensitive). Unknown members, wrong value
-  // types and read-only members raise RuntimeError.
+  // A property by its row of the property table: what the control acts on comes from
+  // its state, any other property is kept as it was set; nothing when never set and
+  // without a default.
+  std::optional<form::PropertyValue> property(const form::PropertyRow& row) const;
+  // Throws RuntimeError for a value of another encoding than the row's.
+  void set_property(const form::PropertyRow& row, form::PropertyValue value);
+  // The table whose rows access by name reaches, the program's unless told; setting it
+  // applies its defaults for the kind.
+  const form::PropertyTable& properties() const { return *properties_; }
+  void use_properties(const form::PropertyTable& table);
+
+  // Late-bound access by name (ASCII case-insensitive): the name and the members of
+  // the property rows the kind reaches by name. Unknown members, wrong value types and
+  // read-only members raise RuntimeError.
   Variant get_member(std::u16string_view name);
   void set_member(std::u16string_view name, const Variant& value);
 
@@ -105,8 +118,11 @@ class Control : public Object {
   std::string name_;
   int number_;
   ControlHost* host_ = nullptr;
+  const form::PropertyTable* properties_ = nullptr;
+  form::PropertySet kept_;  // the properties the runtime does not act on
+  // The kind's defaults come from the property table when the control is made.
   std::int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool visible_ = true;
+  bool visible_ = false;
   std::int16_t tab_index_ = 0;
   std::u16string tag_;
   std::uint32_t back_color_ = 0;

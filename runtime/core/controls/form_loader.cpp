@@ -5,18 +5,6 @@
 namespace morvane::runtime {
 namespace {
 
-FontSpec font_spec(const form::Font& f) {
-  FontSpec s;
-  s.name = f.name;
-  s.size_e4 = f.size_e4;
-  s.weight = f.weight;
-  s.charset = f.charset;
-  s.italic = f.style & 0x02;
-  s.underline = f.style & 0x04;
-  s.strikeout = f.style & 0x08;
-  return s;
-}
-
 bool lies_within(std::span<const std::uint8_t> part, std::span<const std::uint8_t> whole) {
   // Compared as addresses: a part of `whole` starts at or after its start and ends at or before its end.
   const auto begin = reinterpret_cast<std::uintptr_t>(whole.data());
@@ -24,72 +12,60 @@ bool lies_within(std::span<const std::uint8_t> part, std::span<const std::uint8_
   return !whole.empty() && at >= begin && at - begin <= whole.size() && part.size() <= whole.size() - (at - begin);
 }
 
-// A picture inside the stream is shown from there; a refusal names the box and the
-// stream offset where its bitmap went wrong, as the stream's own refusals do.
-std::shared_ptr<const Picture> picture_from(const form::ControlRecord& record, std::span<const std::uint8_t> stream) {
-  const std::span<const std::uint8_t> file = record.picture->bytes();
-  if (!lies_within(file, stream)) {
-    try {
-      return std::make_shared<const Picture>(decode_bmp(file));
-    } catch (const BitmapError& e) {
-      throw RuntimeError(status::failed, "the picture of " + record.name + " does not decode: " + e.what());
-    }
-  }
+// A picture inside the stream is shown from there, any other is copied; a refusal
+// names the control, and for a picture inside the stream its offset there, as the
+// stream's own refusals do.
+void load_property(Control& c, const form::PropertyRow& row, const form::PropertyValue& value,
+                   std::span<const std::uint8_t> stream) {
+  const auto* picture = std::get_if<form::PictureBytes>(&value);
+  const bool in_stream = picture && lies_within(picture->bytes(), stream);
   try {
-    return std::make_shared<const Picture>(view_bmp(file));
+    c.set_property(row, picture && !in_stream ? form::PropertyValue{picture->held()} : value);
   } catch (const BitmapError& e) {
-    const auto at = static_cast<std::size_t>(file.data() - stream.data());
-    throw form::FormStreamError(at + e.offset(), e.expected() + " in the picture of " + record.name +
+    if (!in_stream)
+      throw RuntimeError(status::failed, "the " + row.name + " of " + c.name() + " does not decode: " + e.what());
+    const auto at = static_cast<std::size_t>(picture->bytes().data() - stream.data());
+    throw form::FormStreamError(at + e.offset(), e.expected() + " in the " + row.name + " of " + c.name() +
                                                      " (byte " + std::to_string(e.offset()) + " of its bitmap)");
   }
 }
 
-Ref<Control> create_control(const form::ControlRecord& r, std::span<const std::uint8_t> stream) {
-  const ControlKind kind = r.kind;
+// The control gets the table's defaults for its kind, then the properties the record carries.
+void load_properties(Control& c, const form::PropertySet& properties, const form::PropertyTable& table,
+                     std::span<const std::uint8_t> stream) {
+  c.use_properties(table);
+  for (const auto& [field, value] : properties) {
+    const form::PropertyRow* row = table.field(field);
+    if (!row || !row->entry(c.kind()))
+      throw RuntimeError(status::failed, "a " + std::string(kind_name(c.kind())) + " has no property " + field, c.name());
+    load_property(c, *row, value, stream);
+  }
+}
+
+Ref<Control> create_control(const form::ControlRecord& r, const form::PropertyTable& table,
+                            std::span<const std::uint8_t> stream) {
   Ref<Control> c;
-  switch (kind) {
+  switch (r.kind) {
     case ControlKind::picture_box: c = Ref<Control>::adopt(new PictureBox(r.name, r.number)); break;
     case ControlKind::label: c = Ref<Control>::adopt(new Label(r.name, r.number)); break;
     case ControlKind::command_button: c = Ref<Control>::adopt(new CommandButton(r.name, r.number)); break;
     case ControlKind::form: throw RuntimeError(status::failed, "a form cannot be a control of a form", r.name);
   }
-  if (!c) throw RuntimeError(status::failed, "no control kind has the code " + std::to_string(int(kind)), r.name);
-  // Settings the model carries; the constructor has set the kind's defaults.
-  if (r.bounds) c->move(r.bounds->left, r.bounds->top, r.bounds->width, r.bounds->height);
-  if (r.visible) c->set_visible(*r.visible);
-  c->set_tab_index(r.tab_index);
-  if (r.caption) c->set_caption(*r.caption);
-  if (r.back_color) c->set_back_color(*r.back_color);
-  if (r.fore_color) c->set_fore_color(*r.fore_color);
-  if (r.font) c->set_font(font_spec(*r.font));
-  if (r.drag_mode) c->set_automatic_drag(*r.drag_mode == 1);
-  if (r.tag) c->set_tag(*r.tag);
-  if (r.picture) c->set_picture(picture_from(r, stream));
+  if (!c) throw RuntimeError(status::failed, "no control kind has the code " + std::to_string(int(r.kind)), r.name);
+  load_properties(*c, r.properties, table, stream);
   return c;
 }
 
 }  // namespace
 
 Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project,
-                          std::span<const std::uint8_t> stream) {
+                          std::span<const std::uint8_t> stream, const form::PropertyTable& table) {
   if (model.form.name != project.object_name)
     throw RuntimeError(status::failed, "the form description holds \"" + model.form.name + "\", the project loads \"" +
                                            project.object_name + "\"");
   auto form = Ref<FormObject>::adopt(new FormObject(model.form.name, project.instance_size));
-  if (model.form.caption) form->set_caption(*model.form.caption);
-  if (model.form.back_color) form->set_back_color(*model.form.back_color);
-  if (model.form.startup_position) form->set_startup_position(*model.form.startup_position);
-  if (const auto& area = model.form.client_area) {
-    // The window's framebuffer is sized from it: refuse what no screen shows.
-    const int w = twips_to_pixels(area->width), h = twips_to_pixels(area->height);
-    if (w < 0 || h < 0 || w > kMaxClientSide || h > kMaxClientSide)
-      throw RuntimeError(status::failed, "the client area of " + model.form.name + " is " + std::to_string(w) + " x " +
-                                             std::to_string(h) + " pixels; expected 0 to " +
-                                             std::to_string(kMaxClientSide) + " each way");
-    form->move(area->left, area->top, area->width, area->height);
-  }
-
-  for (const auto& record : model.controls) form->add_control(create_control(record, stream));
+  load_properties(*form, model.form.properties, table, stream);
+  for (const auto& record : model.controls) form->add_control(create_control(record, table, stream));
 
   // Every control entry names a control of the description (or the form) of the same kind.
   for (const auto& entry : project.controls) {

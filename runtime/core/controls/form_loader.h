@@ -1,6 +1,6 @@
 // Creates the form object and its controls from the window's model: each control
-// gets its kind's defaults first, then the settings the model carries; pictures are
-// read from their bitmap files.
+// gets its kind's defaults from the property table first, then the properties the
+// model carries; pictures are read from their bitmap files.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,7 @@ namespace morvane::runtime {
 // that names its box and its offset in the stream; any other picture is decoded into
 // memory of its own (a RuntimeError naming its box when it does not decode).
 Ref<FormObject> load_form(const form::WindowModel& model, const ProjectInfo& project,
-                          std::span<const std::uint8_t> stream = {});
+                          std::span<const std::uint8_t> stream = {},
+                          const form::PropertyTable& table = form::form_properties());
 
 }  // namespace morvane::runtime

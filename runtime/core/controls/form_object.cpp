@@ -2,13 +2,16 @@
 
 #include <cstring>
 
+#include "formats/image_layout.h"
+
 namespace morvane::runtime {
 namespace {
 // The instance block starts with a tag and the address of its form object, so that a
 // form reference can be turned back into the form and a stray value is recognised.
 constexpr std::uint64_t kInstanceTag = 0x4D52564E464F524Dull;  // "MROFNVRM"
-constexpr std::size_t kHeaderSize = 16;
+constexpr std::size_t kHeaderSize = formats::layout::object_info::instance_header_size;
 constexpr std::uint32_t kNoSink = 0xFFFFFFFFu;
+static_assert(sizeof kInstanceTag + sizeof(void*) <= kHeaderSize, "the tag and the form's address fit the header");
 }  // namespace
 
 void FormObject::set_startup_position(std::uint8_t value) {

@@ -37,7 +37,6 @@ class RtString {
 inline std::string to_utf8(std::u16string_view text) { return formats::utf16_to_utf8(text); }
 // UTF-8 (assumed valid; invalid bytes become U+FFFD) to UTF-16.
 inline std::u16string to_utf16(std::string_view text) { return formats::utf8_to_utf16(text); }
-// ASCII case-insensitive equality, used for member names.
-bool equal_ignoring_ascii_case(std::u16string_view a, std::u16string_view b);
+using formats::equal_ignoring_ascii_case;
 
 }  // namespace morvane::runtime

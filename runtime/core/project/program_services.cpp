@@ -85,20 +85,22 @@ const ProgramServices kTable{
 
 }  // namespace
 
+Status call_with_services(std::uintptr_t object, const EventArgs& args, const ServicesCall& call) {
+  CallState state;
+  ProgramServices services = kTable;
+  services.context = &state;
+  const Status s = call(&services, object, handle(args.source), args.x, args.y);
+  if (state.raised) {
+    // Entered as an event (the reference marked), the error goes on to the runtime;
+    // called directly, the caller gets the failing status.
+    if (object & 1u) throw *state.raised;
+    return state.raised->status();
+  }
+  return s;
+}
+
 NativeRoutine native_routine(HandlerRoutine routine) {
-  return [routine](std::uintptr_t object, const EventArgs& args) -> Status {
-    CallState state;
-    ProgramServices services = kTable;
-    services.context = &state;
-    const Status s = routine(&services, object, handle(args.source), args.x, args.y);
-    if (state.raised) {
-      // Entered as an event, the error goes on to the runtime; called directly, the
-      // caller gets the failing status.
-      if (object & 1u) throw *state.raised;
-      return state.raised->status();
-    }
-    return s;
-  };
+  return [routine](std::uintptr_t object, const EventArgs& args) { return call_with_services(object, args, routine); };
 }
 
 }  // namespace morvane::runtime

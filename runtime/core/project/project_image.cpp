@@ -75,7 +75,7 @@ class ProjectReader {
 
  private:
   ControlEntryInfo control_entry(std::uint32_t address, const ProjectInfo& p) const;
-  void check_event_slots(const ControlEntryInfo& entry, const ProjectInfo& p) const;
+  void resolve_event_slots(ControlEntryInfo& entry, const ProjectInfo& p) const;
   std::size_t follow(std::size_t at, std::size_t count, const std::string& what) const {
     return morvane::runtime::follow(image_, bytes_, at, count, what);
   }
@@ -88,7 +88,9 @@ std::size_t ProjectReader::descriptor(std::uint32_t address, ProjectInfo& p) con
   namespace field = layout::descriptor;
   const ByteReader& r = bytes_;
   const std::size_t d = image_.offset_of(address, field::size, "the project descriptor");
-  expect(std::memcmp(r.bytes(d, 4, "signature").data(), "VB5!", 4) == 0, d, "the descriptor signature \"VB5!\"");
+  expect(std::memcmp(r.bytes(d, sizeof field::signature_value, "signature").data(), field::signature_value,
+                     sizeof field::signature_value) == 0,
+         d, "the descriptor signature \"VB5!\"");
   p.runtime_build = r.u16(d + field::runtime_build, "runtime build");
   p.locale = r.u32(d + field::locale, "locale");
   p.start_procedure = r.u32(d + field::start_procedure, "start procedure");
@@ -113,17 +115,18 @@ std::size_t ProjectReader::project_information(std::size_t descriptor, ProjectIn
   namespace field = layout::project_info;
   const ByteReader& r = bytes_;
   const std::size_t pi = follow(descriptor + layout::descriptor::project_info, field::size, "the project information");
-  expect(r.u32(pi + field::version, "version") == 500, pi + field::version, "project information version 500");
+  expect(r.u32(pi + field::version, "version") == field::version_value, pi + field::version,
+         "project information version " + std::to_string(field::version_value));
   const std::uint32_t code_start = r.u32(pi + field::code_start, "code start");
   const std::uint32_t code_end = r.u32(pi + field::code_end, "code end");
-  const std::size_t opening = follow(pi + field::code_start, 4, "the code's opening bytes");
-  const std::size_t closing = follow(pi + field::code_end, 4, "the code's closing bytes");
-  for (std::size_t i = 0; i < 4; ++i) {
+  const std::size_t opening = follow(pi + field::code_start, layout::code::marker_size, "the code's opening bytes");
+  const std::size_t closing = follow(pi + field::code_end, layout::code::marker_size, "the code's closing bytes");
+  for (std::size_t i = 0; i < layout::code::marker_size; ++i) {
     expect(r.u8(opening + i, "code opening") == layout::code::open_byte, opening, "E9 E9 E9 E9 opening the code");
     expect(r.u8(closing + i, "code closing") == layout::code::close_byte, closing, "9E 9E 9E 9E closing the code");
   }
   expect(code_end > code_start, pi + field::code_end, "the code's end after its start");
-  p.code_start = code_start + 4;
+  p.code_start = code_start + layout::code::marker_size;
   p.code_end = code_end;
   return follow(pi + field::object_table, layout::object_table::size, "the object table");
 }
@@ -142,8 +145,10 @@ std::size_t ProjectReader::object(std::size_t object_table, ProjectInfo& p) cons
   p.object_name = r.c_string(follow(od + descriptor::name, 1, "the object name"), 64, "the object name");
   const std::size_t oi = follow(od + descriptor::object_info, info::size, "the object information");
   p.instance_size = r.u32(oi + info::instance_size, "instance size");
-  expect(p.instance_size >= 16 && p.instance_size <= 0x10000, oi + info::instance_size,
-         "a form object size of 16 to 65536 bytes");
+  expect(p.instance_size >= info::instance_header_size && p.instance_size <= info::max_instance_size,
+         oi + info::instance_size,
+         "a form object size of " + std::to_string(info::instance_header_size) + " to " +
+             std::to_string(info::max_instance_size) + " bytes");
   p.form_id = guid_at(r, follow(oi + info::form_id, 16, "the form identifier"), "form identifier");
   return oi;
 }
@@ -178,17 +183,20 @@ ControlEntryInfo ProjectReader::control_entry(std::uint32_t address, const Proje
            std::to_string(kind->slot_count) + " event slots for the " + std::string(kind->name) + " " + c.name +
                ", found " + std::to_string(c.slot_count));
   }
-  // instance_size is at least 16, so the subtraction cannot wrap (and a place near
-  // 0xFFFFFFFF cannot wrap round to pass).
-  expect(c.sink_place >= 16 && c.sink_place <= p.instance_size - 4, e + field::sink_place,
-         "an event sink place inside the form object (16 to " + std::to_string(p.instance_size - 4) + ")");
-  check_event_slots(c, p);
+  // instance_size is at least the header's size, so the subtraction cannot wrap (and a
+  // place near 0xFFFFFFFF cannot wrap round to pass).
+  constexpr std::uint32_t header = layout::object_info::instance_header_size;
+  expect(c.sink_place >= header && c.sink_place <= p.instance_size - 4, e + field::sink_place,
+         "an event sink place inside the form object (" + std::to_string(header) + " to " +
+             std::to_string(p.instance_size - 4) + ")");
+  resolve_event_slots(c, p);
   return c;
 }
 
 // Every filled slot names an event entry that turns this control's sink into the
-// marked form reference: anything else would hand the handler a stray address.
-void ProjectReader::check_event_slots(const ControlEntryInfo& c, const ProjectInfo& p) const {
+// marked form reference (anything else would hand the handler a stray address); each is
+// resolved to its handler body here, once.
+void ProjectReader::resolve_event_slots(ControlEntryInfo& c, const ProjectInfo& p) const {
   const std::size_t e = c.address - image_.base;
   const std::size_t t = follow(e + layout::control_entry::event_table, layout::event_table::header_size + 4u * c.slot_count,
                                "the event table of " + c.name + " (" + std::to_string(c.slot_count) + " slots)");
@@ -210,6 +218,7 @@ void ProjectReader::check_event_slots(const ControlEntryInfo& c, const ProjectIn
                                     hex32(c.sink_place - 1) + " (the event sink place less one), found " +
                                     (target.event_entry ? "one that subtracts 0x" + hex32(target.amount)
                                                         : std::string("a plain jump")));
+    c.bound.push_back({static_cast<int>(k), entry_address, target});
   }
 }
 
@@ -251,13 +260,6 @@ std::span<const std::uint8_t> form_stream(const ProjectImage& image, const Proje
   return image.bytes.subspan(o, project.stream_length);
 }
 
-std::uint32_t read_event_slot(const ProjectImage& image, const ControlEntryInfo& entry, int slot) {
-  if (slot < 0 || slot >= entry.slot_count) return 0;
-  const std::size_t t = image.offset_of(entry.event_table + layout::event_table::slots + 4u * static_cast<std::uint32_t>(slot), 4,
-                                        "an event slot");
-  return image.reader().u32(t, "event slot");
-}
-
 EntryTarget decode_entry(const ProjectImage& image, const ProjectInfo& project, std::uint32_t address) {
   namespace code = layout::code;
   const ByteReader r = image.reader();
@@ -267,23 +269,24 @@ EntryTarget decode_entry(const ProjectImage& image, const ProjectInfo& project, 
     return image.offset_of(a, n, what);
   };
   EntryTarget t;
-  std::size_t o = in_code(address, 5, "an entry");
-  std::uint32_t next = address;
-  if (std::memcmp(r.bytes(o, 4, "entry").data(), code::sub_arg, 4) == 0) {
-    o = in_code(address, 13, "an event entry");
+  std::size_t o = in_code(address, code::jump_size, "an entry");
+  std::uint32_t jump = address;
+  if (std::memcmp(r.bytes(o, sizeof code::sub_arg, "entry").data(), code::sub_arg, sizeof code::sub_arg) == 0) {
+    o = in_code(address, code::event_jump + code::jump_size, "an event entry");
     t.event_entry = true;
-    t.amount = r.u32(o + 4, "amount");
-    next = address + 8;
-    o += 8;
+    t.amount = r.u32(o + code::sub_amount, "amount");
+    jump = address + code::event_jump;
+    o += code::event_jump;
   }
   if (r.u8(o, "jump") != code::jmp_rel32) throw ImageError(o, "a jump (E9) into a handler");
   const auto rel = static_cast<std::int32_t>(r.u32(o + 1, "jump distance"));
-  const std::uint32_t body = next + 5 + static_cast<std::uint32_t>(rel);
+  const std::uint32_t body = jump + code::jump_size + static_cast<std::uint32_t>(rel);
   const std::size_t b = in_code(body, code::handler_body_size, "a handler body");
-  if (std::memcmp(r.bytes(b, 4, "handler body").data(), code::native_marker, 4) != 0)
+  if (std::memcmp(r.bytes(b, sizeof code::native_marker, "handler body").data(), code::native_marker,
+                  sizeof code::native_marker) != 0)
     throw ImageError(b, "a handler body (NATV)");
   t.body = body;
-  t.native_index = r.u32(b + 4, "native routine index");
+  t.native_index = r.u32(b + code::native_index, "native routine index");
   return t;
 }
 

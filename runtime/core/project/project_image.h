@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/image_layout.h"
 #include "runtime/core/project/byte_reader.h"
 
 namespace morvane::runtime {
@@ -22,17 +23,38 @@ struct ProjectImage {
   ByteReader reader() const { return ByteReader(bytes); }
 };
 
+// What an entry into the program's code does: subtract `amount` from the object
+// argument (event entries; 0 for method entries), then run native routine `native_index`.
+struct EntryTarget {
+  bool event_entry = false;        // the entry subtracts (a method entry is a plain jump)
+  std::uint32_t amount = 0;
+  std::uint32_t body = 0;          // address of the handler body
+  std::uint32_t native_index = 0;
+};
+// A filled slot of an event table, resolved to the entry it names when the project is read.
+struct BoundSlot {
+  int slot = 0;
+  std::uint32_t entry = 0;         // address of the event entry
+  EntryTarget target;
+};
+
 struct ControlEntryInfo {
   std::uint32_t address = 0;       // of the 40-byte entry
   std::uint16_t flags = 0;
   std::uint16_t slot_count = 0;
   std::uint32_t sink_place = 0;
   std::array<std::uint8_t, 16> class_id{};
-  std::uint16_t number = 0;        // 0xFFFF for the form itself
+  std::uint16_t number = 0;        // control_entry::form_number for the form itself
   std::uint32_t event_table = 0;   // address
   std::uint32_t kind_value = 0;
   std::string name;
-  bool is_form() const { return number == 0xFFFF; }
+  std::vector<BoundSlot> bound;    // the filled slots of its event table, rising
+  const BoundSlot* bound_slot(int slot) const {
+    for (const BoundSlot& b : bound)
+      if (b.slot == slot) return &b;
+    return nullptr;
+  }
+  bool is_form() const { return number == formats::layout::control_entry::form_number; }
 };
 
 struct ProjectInfo {
@@ -63,17 +85,7 @@ ProjectInfo read_project(const ProjectImage& image, std::uint32_t descriptor_add
 // The form description stream that the form table names; throws if it overruns the image.
 std::span<const std::uint8_t> form_stream(const ProjectImage& image, const ProjectInfo& project);
 
-// Reads slot `slot` of an event table (0: no handler).
-std::uint32_t read_event_slot(const ProjectImage& image, const ControlEntryInfo& entry, int slot);
 
-// What an entry into the program's code does: subtract `amount` from the object
-// argument (event entries; 0 for method entries), then run native routine `native_index`.
-struct EntryTarget {
-  bool event_entry = false;        // the entry subtracts (a method entry is a plain jump)
-  std::uint32_t amount = 0;
-  std::uint32_t body = 0;          // address of the handler body
-  std::uint32_t native_index = 0;
-};
 EntryTarget decode_entry(const ProjectImage& image, const ProjectInfo& project, std::uint32_t address);
 
 // The name of the runtime routine that an import stub at `address` jumps to.

@@ -40,22 +40,26 @@ const ControlEntryInfo* Runtime::entry_for(const Control& control) const {
 // Every handler body that a filled event slot leads to must name a routine the program
 // has; a program that cannot run one of its bound events is refused before it starts.
 void Runtime::check_natives() const {
+  namespace code = formats::layout::code;
   for (const ControlEntryInfo& entry : project_.controls) {
-    for (int slot = 0; slot < entry.slot_count; ++slot) {
-      const std::uint32_t address = read_event_slot(start_.image, entry, slot);
-      if (address == 0) continue;
-      const EntryTarget target = decode_entry(start_.image, project_, address);
-      if (target.native_index >= start_.natives.size() || !start_.natives[target.native_index])
-        throw ImageError(start_.image.offset_of(target.body, formats::layout::code::handler_body_size, "a handler body") + 4,
-                         "a native routine index below " + std::to_string(start_.natives.size()) +
-                             " in the handler that slot " + std::to_string(slot) + " of " + entry.name +
-                             " leads to, found " + std::to_string(target.native_index));
+    for (const BoundSlot& bound : entry.bound) {
+      const std::uint32_t index = bound.target.native_index;
+      if (index < start_.natives.size() && start_.natives[index]) continue;
+      throw ImageError(start_.image.offset_of(bound.target.body, code::handler_body_size, "a handler body") +
+                           code::native_index,
+                       "a native routine index below " + std::to_string(start_.natives.size()) +
+                           " in the handler that slot " + std::to_string(bound.slot) + " of " + entry.name +
+                           " leads to, found " + std::to_string(index));
     }
   }
 }
 
 Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const EventArgs& args) {
-  const EntryTarget target = decode_entry(start_.image, project_, address);
+  return call_target(address, decode_entry(start_.image, project_, address), object, args);
+}
+
+Status Runtime::call_target(std::uint32_t address, const EntryTarget& target, std::uintptr_t object,
+                            const EventArgs& args) {
   if (target.native_index >= start_.natives.size() || !start_.natives[target.native_index])
     throw RuntimeError(status::failed, "handler body names native routine " + std::to_string(target.native_index) +
                                            ", which the program does not have");
@@ -75,13 +79,13 @@ void Runtime::raise(Control& control, Event event, const EventArgs& args) {
   if (untrapped_error_) return;
   const ControlEntryInfo* entry = entry_for(control);
   const auto slot = event_slot(control.kind(), event);
-  const std::uint32_t address = (entry && slot) ? read_event_slot(start_.image, *entry, *slot) : 0;
-  if (address == 0) return;  // no handler: nothing of the program runs
+  const BoundSlot* bound = (entry && slot) ? entry->bound_slot(*slot) : nullptr;
+  if (!bound) return;  // no handler: nothing of the program runs
   ++delivered_;
   // Keep the form alive for the call even if the window went away meanwhile.
   const Ref<FormObject> keep = Ref<FormObject>::share(form_.get());
   try {
-    call_entry(address, form_->sink_address(entry->sink_place), args);
+    call_target(bound->entry, bound->target, form_->sink_address(entry->sink_place), args);
   } catch (const RuntimeError& e) {
     untrapped(format_runtime_error(e));
   } catch (const ImageError& e) {

@@ -24,6 +24,13 @@ namespace morvane::runtime {
 // entry, the form reference with its lowest bit set) and the event's arguments.
 using NativeRoutine = std::function<Status(std::uintptr_t object, const EventArgs& args)>;
 
+// Calls `call` with a services table of its own, the object argument and the event's
+// arguments. An error raised through the table goes on (RuntimeError) when `object` is
+// marked (entered as an event) and is returned as its failing status when it is not.
+using ServicesCall = std::function<std::int32_t(const ProgramServices* services, std::uintptr_t object, void* source,
+                                                float x, float y)>;
+Status call_with_services(std::uintptr_t object, const EventArgs& args, const ServicesCall& call);
+
 // A handler routine of a program module of its own, called through the services table.
 NativeRoutine native_routine(HandlerRoutine routine);
 
@@ -70,6 +77,8 @@ class Runtime final : public EventDispatcher {
 
  private:
   void check_natives() const;
+  // Calls the entry at `address`, which does what `target` says.
+  Status call_target(std::uint32_t address, const EntryTarget& target, std::uintptr_t object, const EventArgs& args);
   void untrapped(const std::string& message);
   const ControlEntryInfo* entry_for(const Control& control) const;
 
