@@ -104,8 +104,8 @@ TEST(FormFromStream, APropertyOfItsOwnRowIsWrittenReadAndReachedByName) {
   model.controls[2].properties.set("glow", std::int16_t{7});    // Picture3: the default, left out
   const std::vector<std::uint8_t> stream = form::write_form_stream(model, table);
   EXPECT_THROW(form::read_form_stream(stream), form::FormStreamError) << "code 0x30 is no picture box property";
-  form::FormStreamLayout layout;
-  const form::WindowModel read = form::read_form_stream(stream, layout, table);
+  form::FormStreamRecords records;
+  const form::WindowModel read = form::read_form_stream(stream, records, table);
   EXPECT_EQ(read.controls[1].properties.get<std::int16_t>("glow"), -42);
   EXPECT_FALSE(read.controls[2].properties.has("glow"));
 
