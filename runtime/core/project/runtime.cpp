@@ -71,6 +71,12 @@ Status Runtime::call_entry(std::uint32_t address, std::uintptr_t object, const E
   return start_.natives[target.native_index](reference, args);
 }
 
+bool Runtime::handles(const Control& control, Event event) const {
+  const ControlEntryInfo* entry = entry_for(control);
+  const auto slot = event_slot(control.kind(), event);
+  return entry && slot && read_event_slot(start_.image, *entry, *slot) != 0;
+}
+
 void Runtime::raise(Control& control, Event event, const EventArgs& args) {
   if (untrapped_error_) return;
   const ControlEntryInfo* entry = entry_for(control);

@@ -93,6 +93,12 @@ void Window::set_focus(Control* control) {
   }
 }
 
+void Window::set_focus_by_keys(Control* control) {
+  if (closed_ || drag_source_) return;  // as Tab, which does nothing while a drag is under way
+  set_focus(control);
+  show_focus(true);
+}
+
 void Window::move_focus(int direction) {
   const auto order = tab_order();
   if (order.empty()) return;
@@ -214,7 +220,7 @@ void Window::end_drag(int x, int y, bool drop) {
   drag_source_ = nullptr;
   drop = drop && x >= 0 && y >= 0 && x < client_w_ && y < client_h_;
   Control* over = drop ? control_at(x, y) : nullptr;
-  last_drag_end_ = {last_drag_end_.serial + 1, drop, drag_by_keys_, over};
+  last_drag_end_ = {last_drag_end_.serial + 1, drop, drag_by_keys_, over, source};
   drag_by_keys_ = false;
   if (!drop) return;
   Control& target = target_or_form(over);

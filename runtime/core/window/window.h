@@ -38,6 +38,7 @@ struct DragEnd {
   bool dropped = false;             // false: cancelled, or released outside the window
   bool by_keys = false;             // made with the keys
   const Control* target = nullptr;  // what it was dropped on; null for the bare form
+  const Control* source = nullptr;  // what was dragged
 };
 
 class Window final : public ControlHost {
@@ -94,6 +95,9 @@ class Window final : public ControlHost {
   // Controls that take the focus, in tab order.
   std::vector<Control*> tab_order() const;
   void set_focus(Control* control);
+  // Moves the focus as Tab does, the ring shown: for a platform whose own focus (a
+  // screen reader's, a page's element) moved onto the control.
+  void set_focus_by_keys(Control* control);
 
 
   // ControlHost
