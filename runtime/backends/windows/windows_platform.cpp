@@ -4,13 +4,16 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "runtime/backends/windows/access_libraries.h"
 #include "runtime/backends/windows/client_accessible.h"
+#include "runtime/backends/windows/window_access.h"
 #include "runtime/core/paint/framebuffer.h"
 
 namespace morvane::runtime {
@@ -19,9 +22,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"morvane_form";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kExStyle = 0;
-// Posted to the window to do a child's default action from the window's own loop.
-constexpr UINT kDefaultAction = WM_APP + 1;
-constexpr UINT kTakeFocus = WM_APP + 2;
 
 // The runtime's key codes are the system's virtual-key codes for the keys it knows.
 int runtime_key(WPARAM vk) {
@@ -43,6 +43,16 @@ int shift_keys() {
   return shift;
 }
 
+// The program's words, or none (names then fall back to captions) where they are broken.
+access::Words program_words(const Runtime& runtime) {
+  try {
+    return access::Words::from_bytes(runtime.words());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "morvane: the program's words are left out: %s\n", e.what());
+    return {};
+  }
+}
+
 std::string last_error(const char* what) { return std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")"; }
 
 }  // namespace
@@ -54,49 +64,6 @@ std::wstring widen(const std::string& utf8) {
   if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
   return out;
 }
-
-// EXPERIMENT: the form's controls by name, until the accessible tree is there.
-class FormContent final : public AccessibleContent {
- public:
-  FormContent(Window& w, HWND& hwnd) : window_(w), hwnd_(hwnd) {}
-  long child_count() const override { return static_cast<long>(window_.form().controls().size()); }
-  AccessibleChild child(long id) const override {
-    const Control& c = *window_.form().controls()[static_cast<std::size_t>(id - 1)];
-    AccessibleChild a;
-    a.role = c.kind() == ControlKind::command_button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
-    a.name = widen(c.name());
-    a.default_action = c.kind() == ControlKind::command_button ? L"Press" : L"";
-    const PixelRect r = c.pixel_rect();
-    a.place = RECT{r.x, r.y, r.right(), r.bottom()};
-    a.state = (c.visible() ? 0 : STATE_SYSTEM_INVISIBLE) | (window_.focus() == &c ? STATE_SYSTEM_FOCUSED : 0);
-    return a;
-  }
-  long focused_child() const override {
-    const auto& cs = window_.form().controls();
-    for (std::size_t i = 0; i < cs.size(); ++i)
-      if (cs[i].get() == window_.focus()) return static_cast<long>(i + 1);
-    return 0;
-  }
-  bool request_default_action(long id) override {
-    PostMessageW(hwnd_, kDefaultAction, static_cast<WPARAM>(id), 0);
-    return true;
-  }
-  bool request_focus(long id) override {
-    PostMessageW(hwnd_, kTakeFocus, static_cast<WPARAM>(id), 0);
-    return true;
-  }
-  void do_default_action(long id) {
-    Control& c = *window_.form().controls()[static_cast<std::size_t>(id - 1)];
-    window_.set_focus(&c);
-    window_.key_down(keys::space);
-    window_.key_up(keys::space);
-  }
-  void take_focus(long id) { window_.set_focus(window_.form().controls()[static_cast<std::size_t>(id - 1)].get()); }
-
- private:
-  Window& window_;
-  HWND& hwnd_;
-};
 
 // One run: the window, the DIB section behind it and the loop that feeds it.
 class WindowsPlatform::Session {
@@ -123,6 +90,8 @@ class WindowsPlatform::Session {
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, exe,
                             this);
     if (!hwnd_) throw std::runtime_error(last_error("CreateWindowEx"));
+    access_.emplace(access::AccessTree(w, runtime, program_words(runtime)), hwnd_);
+    access_->after_input();
     make_framebuffer(w.client_width(), w.client_height());
     runtime.set_error_display([this](const std::string& m) {
       MessageBoxW(hwnd_, widen(m).c_str(), L"morvane", MB_OK | MB_ICONERROR);
@@ -154,10 +123,7 @@ class WindowsPlatform::Session {
       DispatchMessageW(&msg);
       if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
       if (!runtime_.finished()) render_dirty();
-      if (const long f = content_.focused_child(); f != last_focus_) {  // EXPERIMENT
-        last_focus_ = f;
-        NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, f);
-      }
+      if (!runtime_.finished()) access_->after_input();
     }
   }
 
@@ -215,8 +181,14 @@ class WindowsPlatform::Session {
         if (const int k = runtime_key(wp)) window().key_up(k, shift_keys());
         return 0;
       case WM_GETOBJECT: return get_object(wp, lp);
-      case kDefaultAction: content_.do_default_action(static_cast<long>(wp)); return 0;
-      case kTakeFocus: content_.take_focus(static_cast<long>(wp)); return 0;
+      case WindowAccess::kDoAction:
+      case WindowAccess::kTakeFocus:
+        access_->handle_posted(message, wp, lp);
+        render_dirty();
+        return 0;
+      case WM_SETFOCUS:
+        if (access_) access_->window_focused();
+        return 0;
       default: return DefWindowProcW(hwnd_, message, wp, lp);
     }
   }
@@ -224,9 +196,9 @@ class WindowsPlatform::Session {
   // The client area's accessible object, made at the first query.
   LRESULT get_object(WPARAM wp, LPARAM lp) {
     const AccessLibraries* libraries = nullptr;
-    if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT || !(libraries = access_libraries()))
+    if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT || !access_ || !(libraries = access_libraries()))
       return DefWindowProcW(hwnd_, WM_GETOBJECT, wp, lp);
-    if (!accessible_) accessible_ = make_client_accessible(hwnd_, &content_);
+    if (!accessible_) accessible_ = make_client_accessible(hwnd_, &*access_);
     return libraries->lresult_from_object(kIidAccessible, wp, accessible_);
   }
 
@@ -304,8 +276,7 @@ class WindowsPlatform::Session {
   HGDIOBJ old_bitmap_ = nullptr;
   std::exception_ptr failure_;  // thrown while handling a message
   IAccessible* accessible_ = nullptr;
-  long last_focus_ = 0;
-  FormContent content_{runtime_.window(), hwnd_};
+  std::optional<WindowAccess> access_;
 };
 
 WindowsPlatform::WindowsPlatform(TextRasterizer* text) : renderer_(colors_, text) {}
