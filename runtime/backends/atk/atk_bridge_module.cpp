@@ -92,8 +92,8 @@ gint node_get_n_actions(AtkAction* a) { return host_node(node_index(a)).action_c
 const gchar* node_action_name(AtkAction* a, gint i) {
   return i >= 0 && i < node_get_n_actions(a) ? g_host->action_name(node_index(a), i) : nullptr;
 }
-const gchar* node_action_description(AtkAction* a, gint i) {
-  return i >= 0 && i < node_get_n_actions(a) ? g_host->action_description(node_index(a), i) : nullptr;
+const gchar* node_action_label(AtkAction* a, gint i) {
+  return i >= 0 && i < node_get_n_actions(a) ? g_host->action_label(node_index(a), i) : nullptr;
 }
 
 void node_component_init(AtkComponentIface* iface) {
@@ -105,8 +105,8 @@ void node_action_init(AtkActionIface* iface) {
   iface->do_action = node_do_action;
   iface->get_n_actions = node_get_n_actions;
   iface->get_name = node_action_name;
-  iface->get_localized_name = node_action_name;
-  iface->get_description = node_action_description;
+  iface->get_localized_name = node_action_label;
+  iface->get_description = node_action_label;
 }
 
 void mv_node_class_init(MvNodeClass* klass, gpointer) {
@@ -329,10 +329,10 @@ class AtkBridge final : public am::Bridge {
       case am::Change::description:
         if (node) g_object_notify(G_OBJECT(node), "accessible-description");
         break;
-      case am::Change::picked_up:
-        if (node)
-          atk_object_notify_state_change(node, ATK_STATE_SELECTED,
-                                         (g_host->node(index).states & am::state::picked_up) != 0);
+      case am::Change::states:
+        if (!node) break;
+        atk_object_notify_state_change(node, ATK_STATE_SELECTED, (g_host->node(index).states & am::state::picked_up) != 0);
+        atk_object_notify_state_change(node, ATK_STATE_FOCUSABLE, (g_host->node(index).states & am::state::focusable) != 0);
         break;
       case am::Change::sentence:
         g_object_notify(G_OBJECT(g_notification), "accessible-name");

@@ -36,9 +36,9 @@ class Host {
   virtual bool window_active() = 0;
   virtual int node_count() = 0;
   virtual Node node(int index) = 0;
-  // The action's name as a screen reader says it, and its longer description.
+  // The action's name for programs ("press") and as a screen reader says it ("Press").
   virtual const char* action_name(int index, int action) = 0;
-  virtual const char* action_description(int index, int action) = 0;
+  virtual const char* action_label(int index, int action) = 0;
   // Done through the window's input rules; false where the node cannot do it now.
   virtual bool do_action(int index, int action) = 0;
   virtual bool take_focus(int index) = 0;
@@ -50,7 +50,7 @@ class Host {
 };
 
 // What changed, for the module to tell the bus.
-enum class Change : int { focus, shown, hidden, name, description, picked_up, sentence, window_activated, window_deactivated };
+enum class Change : int { focus, shown, hidden, name, description, states, sentence, window_activated, window_deactivated };
 
 // The module's side.
 class Bridge {
