@@ -96,12 +96,14 @@ const gchar* node_action_label(AtkAction* a, gint i) {
   return i >= 0 && i < node_get_n_actions(a) ? g_host->action_label(node_index(a), i) : nullptr;
 }
 
-void node_component_init(AtkComponentIface* iface) {
+void node_component_init(gpointer g, gpointer) {
+  auto* iface = static_cast<AtkComponentIface*>(g);
   iface->get_extents = node_get_extents;
   iface->grab_focus = node_grab_focus;
   iface->get_layer = node_get_layer;
 }
-void node_action_init(AtkActionIface* iface) {
+void node_action_init(gpointer g, gpointer) {
+  auto* iface = static_cast<AtkActionIface*>(g);
   iface->do_action = node_do_action;
   iface->get_n_actions = node_get_n_actions;
   iface->get_name = node_action_name;
@@ -109,7 +111,7 @@ void node_action_init(AtkActionIface* iface) {
   iface->get_description = node_action_label;
 }
 
-void mv_node_class_init(MvNodeClass* klass, gpointer) {
+void mv_node_class_init(gpointer klass, gpointer) {
   AtkObjectClass* atk = ATK_OBJECT_CLASS(klass);
   atk->get_name = node_get_name;
   atk->get_description = node_get_description;
@@ -123,11 +125,11 @@ void mv_node_class_init(MvNodeClass* klass, gpointer) {
 GType mv_node_get_type() {
   static GType type = 0;
   if (!type) {
-    const GTypeInfo info{sizeof(MvNodeClass), nullptr, nullptr, reinterpret_cast<GClassInitFunc>(mv_node_class_init),
+    const GTypeInfo info{sizeof(MvNodeClass), nullptr, nullptr, mv_node_class_init,
                          nullptr, nullptr, sizeof(MvNode), 0, nullptr, nullptr};
     type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneNode", &info, GTypeFlags(0));
-    const GInterfaceInfo component{reinterpret_cast<GInterfaceInitFunc>(node_component_init), nullptr, nullptr};
-    const GInterfaceInfo action{reinterpret_cast<GInterfaceInitFunc>(node_action_init), nullptr, nullptr};
+    const GInterfaceInfo component{node_component_init, nullptr, nullptr};
+    const GInterfaceInfo action{node_action_init, nullptr, nullptr};
     g_type_add_interface_static(type, ATK_TYPE_COMPONENT, &component);
     g_type_add_interface_static(type, ATK_TYPE_ACTION, &action);
   }
@@ -150,7 +152,8 @@ AtkStateSet* notification_ref_state_set(AtkObject*) {
   }
   return set;
 }
-void mv_notification_class_init(AtkObjectClass* atk, gpointer) {
+void mv_notification_class_init(gpointer klass, gpointer) {
+  auto* atk = static_cast<AtkObjectClass*>(klass);
   atk->get_name = notification_get_name;
   atk->get_role = notification_get_role;
   atk->get_n_children = node_get_n_children;
@@ -162,7 +165,7 @@ GType mv_notification_get_type() {
   static GType type = 0;
   if (!type) {
     const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr,
-                         reinterpret_cast<GClassInitFunc>(mv_notification_class_init), nullptr, nullptr,
+                         mv_notification_class_init, nullptr, nullptr,
                          sizeof(AtkObject), 0, nullptr, nullptr};
     type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneNotification", &info, GTypeFlags(0));
   }
@@ -203,9 +206,11 @@ void frame_get_extents(AtkComponent*, gint* x, gint* y, gint* w, gint* h, AtkCoo
   if (w) *w = right;
   if (h) *h = bottom;
 }
-void frame_component_init(AtkComponentIface* iface) { iface->get_extents = frame_get_extents; }
-void frame_window_init(AtkWindowIface*) {}
-void mv_frame_class_init(AtkObjectClass* atk, gpointer) {
+
+void frame_component_init(gpointer g, gpointer) { static_cast<AtkComponentIface*>(g)->get_extents = frame_get_extents; }
+void frame_window_init(gpointer, gpointer) {}
+void mv_frame_class_init(gpointer klass, gpointer) {
+  auto* atk = static_cast<AtkObjectClass*>(klass);
   atk->get_name = frame_get_name;
   atk->get_role = frame_get_role;
   atk->get_n_children = frame_get_n_children;
@@ -217,11 +222,11 @@ void mv_frame_class_init(AtkObjectClass* atk, gpointer) {
 GType mv_frame_get_type() {
   static GType type = 0;
   if (!type) {
-    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, reinterpret_cast<GClassInitFunc>(mv_frame_class_init),
+    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, mv_frame_class_init,
                          nullptr, nullptr, sizeof(AtkObject), 0, nullptr, nullptr};
     type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneFrame", &info, GTypeFlags(0));
-    const GInterfaceInfo component{reinterpret_cast<GInterfaceInitFunc>(frame_component_init), nullptr, nullptr};
-    const GInterfaceInfo window{reinterpret_cast<GInterfaceInitFunc>(frame_window_init), nullptr, nullptr};
+    const GInterfaceInfo component{frame_component_init, nullptr, nullptr};
+    const GInterfaceInfo window{frame_window_init, nullptr, nullptr};
     g_type_add_interface_static(type, ATK_TYPE_COMPONENT, &component);
     g_type_add_interface_static(type, ATK_TYPE_WINDOW, &window);
   }
@@ -233,7 +238,8 @@ AtkRole root_get_role(AtkObject*) { return ATK_ROLE_APPLICATION; }
 gint root_get_n_children(AtkObject*) { return 1; }
 AtkObject* root_ref_child(AtkObject*, gint i) { return i == 0 ? ATK_OBJECT(g_object_ref(g_frame)) : nullptr; }
 AtkObject* root_get_parent(AtkObject*) { return nullptr; }
-void mv_root_class_init(AtkObjectClass* atk, gpointer) {
+void mv_root_class_init(gpointer klass, gpointer) {
+  auto* atk = static_cast<AtkObjectClass*>(klass);
   atk->get_name = root_get_name;
   atk->get_role = root_get_role;
   atk->get_n_children = root_get_n_children;
@@ -243,7 +249,7 @@ void mv_root_class_init(AtkObjectClass* atk, gpointer) {
 GType mv_root_get_type() {
   static GType type = 0;
   if (!type) {
-    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, reinterpret_cast<GClassInitFunc>(mv_root_class_init),
+    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, mv_root_class_init,
                          nullptr, nullptr, sizeof(AtkObject), 0, nullptr, nullptr};
     type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneApplication", &info, GTypeFlags(0));
   }

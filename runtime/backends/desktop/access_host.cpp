@@ -27,7 +27,7 @@ void* open_module() {
   std::string dir(exe, static_cast<std::size_t>(n));
   dir.erase(dir.find_last_of('/'));
   for (const std::string& path : {dir + "/morvane-atk.so", dir + "/../lib/morvane/morvane-atk.so"})
-    if (access(path.c_str(), R_OK) == 0) {
+    if (::access(path.c_str(), R_OK) == 0) {
       if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
       std::fprintf(stderr, "morvane: the window stays off the accessibility bus: %s\n", dlerror());
       return nullptr;
