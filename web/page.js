@@ -114,7 +114,7 @@ var Module = {
     }
     var description = document.createElement('span');
     description.id = 'morvane-description-' + i;
-    description.className = 'visually-hidden';
+    description.hidden = true;  // read only as the element's description
     $('morvane-help').after(description);
     e.setAttribute('aria-describedby', description.id);
     descriptions[i] = description;
@@ -144,6 +144,7 @@ var Module = {
       objects.hidden = false;
       var toggle = $('morvane-describe');
       toggle.textContent = switchLabel;
+      toggle.setAttribute('aria-label', switchLabel);  // without the drawn mark before it
       toggle.onclick = function() {
         var on = toggle.getAttribute('aria-checked') !== 'true';
         try { localStorage.setItem(STORE, on ? '1' : '0'); } catch (e) {}
