@@ -2,6 +2,11 @@
 // stay inside their controls, and a change of the system colours repaints the form,
 // the label and the picture boxes in the new colours.
 #include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/project.h"
 #include "runtime/backends/headless/headless_platform.h"
@@ -83,6 +88,79 @@ TEST_F(EnzymeWindowPaint, ADragAcrossTheTitleLeavesItAsItWas) {
   for (int i = 1; i <= 12; ++i) platform_.feed({InputEvent::Type::pointer_move, 296 + 20 * i, 100 - 5 * i});
   platform_.feed({InputEvent::Type::pointer_up, 600, 20, 1});  // on the bare form
   EXPECT_EQ(platform_.framebuffer().pixels, before.pixels);
+}
+
+// Whole frames of the states a user reaches, painted a dirty area at a time as the
+// platforms paint them, against the README's pictures (docs/) and those kept in
+// tests/reference/. Any change of a pixel fails; MORVANE_WRITE_REFERENCE_FRAMES=1 writes
+// the pictures anew instead.
+struct ReferenceFrame {
+  const char* path;  // in the source tree
+  std::vector<InputEvent> input;
+};
+
+using In = InputEvent::Type;
+constexpr InputEvent kTabDown{In::key_down, 0, 0, keys::tab}, kTabUp{In::key_up, 0, 0, keys::tab};
+
+const ReferenceFrame kReferenceFrames[] = {
+    {"docs/start.png", {}},
+    {"tests/reference/focus_ring_after_tab.png", {kTabDown, kTabUp}},
+    {"tests/reference/keyboard_drag_outline.png",
+     {kTabDown, kTabUp, {In::key_down, 0, 0, keys::space}, {In::key_up, 0, 0, keys::space},
+      {In::key_down, 0, 0, keys::down, shift_state::shift}, {In::key_down, 0, 0, keys::right}}},
+    {"tests/reference/mouse_drag_outline.png",
+     {{In::pointer_down, 290, 150, 1}, {In::pointer_move, 300, 200}, {In::pointer_move, 320, 330}}},
+    {"tests/reference/reset_pushed.png", {{In::pointer_down, 550, 88, 1}}},
+    {"tests/reference/reset_pushed_by_space.png", {kTabDown, kTabUp, kTabDown, kTabUp, {In::key_down, 0, 0, keys::space}}},
+    {"docs/complex.png",
+     {{In::pointer_down, 290, 150, 1}, {In::pointer_move, 310, 265}, {In::pointer_move, 330, 380},
+      {In::pointer_up, 330, 380, 1}}},
+    {"docs/product.png",
+     {{In::pointer_down, 290, 150, 1}, {In::pointer_move, 330, 380}, {In::pointer_up, 330, 380, 1},
+      {In::pointer_down, 340, 380, 1}, {In::pointer_up, 340, 380, 1}}},
+};
+
+std::vector<std::uint32_t> read_rgb_png(const std::string& path, int& width, int& height) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) throw std::runtime_error(path + ": " + png.message);
+  png.format = PNG_FORMAT_RGB;
+  std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) throw std::runtime_error(path + ": " + png.message);
+  width = static_cast<int>(png.width);
+  height = static_cast<int>(png.height);
+  std::vector<std::uint32_t> pixels(rgb.size() / 3);
+  for (std::size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = std::uint32_t{rgb[3 * i]} << 16 | std::uint32_t{rgb[3 * i + 1]} << 8 | rgb[3 * i + 2];
+  return pixels;
+}
+
+TEST_F(EnzymeWindowPaint, ReferenceFramesArePaintedPixelForPixel) {
+  // The pictures were made with Comic Neue, the face that the setup installs.
+  const std::string face = text_.face_family(runtime_.form().find("Command1")->font());
+  if (face != "Comic Neue") GTEST_SKIP() << "the captions would be drawn in " << face << ", not Comic Neue";
+  const bool write = std::getenv("MORVANE_WRITE_REFERENCE_FRAMES") != nullptr;
+  for (const ReferenceFrame& frame : kReferenceFrames) {
+    SCOPED_TRACE(frame.path);
+    Runtime runtime{app::enzyme_project()};
+    HeadlessPlatform platform{&text_};
+    platform.attach(runtime);
+    for (const InputEvent& e : frame.input) platform.feed(e);
+    const std::string path = std::string(MORVANE_SOURCE_DIR) + "/" + frame.path;
+    if (write) {
+      write_png(platform.framebuffer(), path);
+      continue;
+    }
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> expected = read_rgb_png(path, w, h);
+    ASSERT_EQ(w, platform.framebuffer().width);
+    ASSERT_EQ(h, platform.framebuffer().height);
+    std::size_t differing = 0, first = 0;
+    for (std::size_t i = expected.size(); i-- > 0;)
+      if (expected[i] != platform.framebuffer().pixels[i]) ++differing, first = i;
+    EXPECT_EQ(differing, 0u) << "first at (" << first % static_cast<std::size_t>(w) << ", "
+                             << first / static_cast<std::size_t>(w) << ")";
+  }
 }
 
 }  // namespace
