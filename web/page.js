@@ -182,7 +182,10 @@ var Module = {
     },
     say: function(text) {
       $('morvane-status').textContent = text;
-      $('morvane-said').textContent = text;
+      var said = $('morvane-said');
+      said.textContent = text;
+      // A sentence that takes more lines than the last makes more room.
+      if (!said.hidden && window.morvaneFit) window.morvaneFit();
     },
     end: function() {
       $('morvane-objects').hidden = true;
