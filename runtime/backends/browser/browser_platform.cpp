@@ -45,6 +45,8 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
       var b = button(e.button);
       if (!b) return;
       e.preventDefault();
+      // The page's focus leaves the window's elements for the canvas, not for their Tab order.
+      if (canvas.hasAttribute('tabindex')) canvas.focus({preventScroll: true});
       active = e.pointerId;
       held = b;
       try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
@@ -73,12 +75,18 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
   var keys = {'Tab': 9, 'Enter': 13, ' ': 32, 'Spacebar': 32, 'Escape': 27, 'Esc': 27,
               'ArrowLeft': 37, 'Left': 37, 'ArrowUp': 38, 'Up': 38, 'ArrowRight': 39, 'Right': 39,
               'ArrowDown': 40, 'Down': 40};
+  // Keys reach the window where the page's focus is on it: the canvas, the elements that
+  // stand for its objects, or nothing in particular; the page's own controls keep theirs.
+  function ours(target) {
+    var objects = document.getElementById('morvane-objects');
+    return target === canvas || target === document.body || target === document.documentElement ||
+           !!(objects && objects.contains(target));
+  }
   function key(down) {
     return function(e) {
       var code = keys[e.key];
-      if (code === undefined || e.isComposing || e.ctrlKey || e.altKey || e.metaKey) return;
-      e.preventDefault();
-      Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0);
+      if (code === undefined || e.isComposing || e.ctrlKey || e.altKey || e.metaKey || !ours(e.target)) return;
+      if (Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0)) e.preventDefault();
     };
   }
   listeners.push([window, 'keydown', key(1)], [window, 'keyup', key(0)],
@@ -142,8 +150,16 @@ EMSCRIPTEN_KEEPALIVE void morvane_browser_pointer(int phase, int x, int y, int b
   g_listening->pointer(static_cast<morvane::runtime::PointerPhase>(phase), x, y, button, time_ms);
 }
 
-EMSCRIPTEN_KEEPALIVE void morvane_browser_key(int down, int key, int shift) {
-  if (g_listening) g_listening->key(down != 0, key, shift);
+EMSCRIPTEN_KEEPALIVE int morvane_browser_key(int down, int key, int shift) {
+  return g_listening && g_listening->key(down != 0, key, shift) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_access_focus(int node) {
+  if (g_listening) g_listening->access_focus(node);
+}
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_access_act(int node) {
+  if (g_listening) g_listening->access_act(node);
 }
 
 EMSCRIPTEN_KEEPALIVE void morvane_browser_focus_lost() {
@@ -177,6 +193,13 @@ void BrowserPlatform::attach(Runtime& runtime) {
   morvane_page_title(runtime.form().caption().c_str());
   w.invalidate_all();
   repaint();
+  page_access_.reset();
+  tree_.reset();
+  if (!runtime.words().empty()) {
+    tree_ = std::make_unique<access::AccessTree>(w, runtime, access::Words::from_bytes(runtime.words()));
+    page_access_ = std::make_unique<PageAccess>(*tree_, w.client_width(), w.client_height());
+    page_access_->update();
+  }
   if (observer_) observer_(runtime);
 }
 
@@ -241,18 +264,45 @@ void BrowserPlatform::pointer(PointerPhase phase, int x, int y, int button, doub
   }
 }
 
-void BrowserPlatform::key(bool down, int key, int shift) {
+template <class Deliver>
+void BrowserPlatform::input(Deliver deliver) {
   if (!runtime_ || stopped_) return;
-  Window& w = runtime_->window();
   try {
-    if (down)
-      w.key_down(key, shift);
-    else
-      w.key_up(key, shift);
+    deliver(runtime_->window());
     after_input();
   } catch (const std::exception& e) {
     fail(e);
   }
+}
+
+bool BrowserPlatform::key(bool down, int key, int shift) {
+  if (!runtime_ || stopped_) return false;
+  if (key == keys::tab && page_access_ && page_access_->on_page() && !runtime_->window().keyboard_drag()) return false;
+  input([&](Window& w) {
+    if (down)
+      w.key_down(key, shift);
+    else
+      w.key_up(key, shift);
+  });
+  return true;
+}
+
+void BrowserPlatform::access_focus(int node) {
+  if (!tree_) return;
+  input([&](Window& w) {
+    if (node >= 0)
+      tree_->focus(node);
+    else
+      w.set_focus(nullptr);
+  });
+}
+
+void BrowserPlatform::access_act(int node) {
+  if (!tree_ || node < 0 || static_cast<std::size_t>(node) >= tree_->nodes().size()) return;
+  const auto& actions = tree_->nodes()[static_cast<std::size_t>(node)].actions;
+  if (actions.empty()) return;
+  const access::Action action = actions.front();
+  input([&](Window&) { tree_->perform(node, action); });
 }
 
 void BrowserPlatform::focus_lost() {
@@ -268,6 +318,7 @@ void BrowserPlatform::focus_lost() {
 void BrowserPlatform::after_input() {
   if (stopped_) return;
   repaint();
+  if (page_access_) page_access_->update();
   if (observer_) observer_(*runtime_);
   if (runtime_->finished()) stop("The demonstration has ended.");
 }

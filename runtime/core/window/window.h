@@ -108,6 +108,9 @@ class Window final : public ControlHost {
   static constexpr int kOutlineWidth = 2;
   static constexpr int kKeyStep = 8;         // pixels an arrow key moves the outline
   static constexpr int kKeyLargeStep = 40;   // with Shift
+  // Picked up with the keys, the outline lies this far inside the box's rectangle, within
+  // its border, so that the pick-up shows at once (a mouse drag's outline starts on it).
+  static constexpr int kKeyOutlineInset = 4;
   static constexpr int kFocusRingGap = 1;    // bare pixels between a box and its focus ring
   static constexpr int kFocusRingWidth = 2;
   static constexpr std::uint64_t kDoubleClickMs = 500;
