@@ -132,7 +132,8 @@ def run(session, env, words):
         session.key("Tab")
         listen.wait("the focus on " + name, focused(words[name + " name"]))
     session.key("space")
-    session.wait_for("the substrate picked up", lambda s: s.px(192, 64) == rw.SHADOW ^ rw.WHITE)
+    listen.wait("the substrate picked up", lambda e: e[0] == "object:state-changed:showing" and e[2] == 1
+                and e[1].startswith(words["Picture2 picked up"]))
     if not frame[2].getState().contains(pyatspi.STATE_SELECTED):
         raise rw.Failure("the picked-up substrate is not marked selected")
     for _ in range(3):
