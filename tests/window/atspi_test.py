@@ -92,8 +92,9 @@ def find_frame(pyatspi):
 
 
 def check_tree(pyatspi, frame, words, session, visible):
-    if frame.name != "What Do Enzymes Do?" or frame.childCount != len(NODES) + 1:
-        raise rw.Failure("the frame is %r with %d children" % (frame.name, frame.childCount))
+    if (frame.name, frame.description, frame.childCount) != ("What Do Enzymes Do?", words["Form1 description"],
+                                                             len(NODES) + 1):
+        raise rw.Failure("the frame is %r, %r, with %d children" % (frame.name, frame.description, frame.childCount))
     wx, wy = (int(v) for v in session.xdo("getwindowgeometry", session.window).split("Position: ")[1].split()[0].split(","))
     for i, (name, place, role) in enumerate(NODES):
         c = frame[i]

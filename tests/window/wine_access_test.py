@@ -88,8 +88,8 @@ def check_tree(t, words, state):
     if len([k for k in t if isinstance(k, int)]) != len(NODES) + 1:
         raise rw.Failure("%d children, not %d nodes and the alert" % (len(t) - 2, len(NODES)))
     cx, cy = t["client"]["place"][:2]
-    if t["client"]["name"] != TITLE:
-        raise rw.Failure("the client area is named %r" % t["client"]["name"])
+    if (t["client"]["name"], t["client"]["description"]) != (TITLE, words["Form1 description"]):
+        raise rw.Failure("the client area is %r, %r" % (t["client"]["name"], t["client"]["description"]))
     for i, (name, place) in enumerate(NODES, 1):
         c = t[i]
         if c["name"] != words[name + " name"] or c["description"] != words.get(name + " description", ""):

@@ -175,6 +175,7 @@ GType mv_notification_get_type() {
 // ---- the window and the application ----
 
 const gchar* frame_get_name(AtkObject*) { return g_host->window_title(); }
+const gchar* frame_get_description(AtkObject*) { return g_host->window_description(); }
 AtkRole frame_get_role(AtkObject*) { return ATK_ROLE_FRAME; }
 gint frame_get_n_children(AtkObject*) { return static_cast<gint>(g_nodes.size()) + 1; }
 AtkObject* frame_ref_child(AtkObject*, gint i) {
@@ -212,6 +213,7 @@ void frame_window_init(gpointer, gpointer) {}
 void mv_frame_class_init(gpointer klass, gpointer) {
   auto* atk = static_cast<AtkObjectClass*>(klass);
   atk->get_name = frame_get_name;
+  atk->get_description = frame_get_description;
   atk->get_role = frame_get_role;
   atk->get_n_children = frame_get_n_children;
   atk->ref_child = frame_ref_child;

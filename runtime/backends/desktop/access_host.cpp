@@ -35,15 +35,6 @@ void* open_module() {
   return nullptr;
 }
 
-access::Words program_words(const Runtime& runtime) {
-  try {
-    return access::Words::from_bytes(runtime.words());
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "morvane: the program's words are left out: %s\n", e.what());
-    return {};
-  }
-}
-
 am::Role module_role(access::Role r) {
   switch (r) {
     case access::Role::text: return am::Role::label;
@@ -66,8 +57,8 @@ std::unique_ptr<AccessHost> AccessHost::start(Runtime& runtime, SDL_Window* wind
     std::fprintf(stderr, "morvane: the accessibility module has no %s\n", am::kStartBridgeSymbol);
     return nullptr;
   }
-  std::unique_ptr<AccessHost> host(new AccessHost(runtime, window, access::AccessTree(runtime.window(), runtime,
-                                                                                      program_words(runtime))));
+  access::AccessTree tree(runtime.window(), runtime, access::Words::from_bytes_or_none(runtime.words()));
+  std::unique_ptr<AccessHost> host(new AccessHost(runtime, window, std::move(tree)));
   host->tree_.update();  // the nodes and the sentence for what shows now
   char why[256] = "";
   host->bridge_ = start(host.get(), why, sizeof why);
@@ -99,6 +90,11 @@ void AccessHost::window_activated(bool active) {
 const char* AccessHost::window_title() {
   title_ = runtime_.form().caption();
   return title_.c_str();
+}
+
+const char* AccessHost::window_description() {
+  text_ = std::string(tree_.words().text("Form1 description").value_or(""));
+  return text_.c_str();
 }
 
 void AccessHost::window_origin(int* x, int* y) { SDL_GetWindowPosition(window_, x, y); }

@@ -31,6 +31,7 @@ class AccessHost final : public access_module::Host {
 
   // access_module::Host
   const char* window_title() override;
+  const char* window_description() override;
   void window_origin(int* x, int* y) override;
   bool window_active() override;
   int node_count() override;

@@ -31,6 +31,8 @@ struct Node {
 class Host {
  public:
   virtual const char* window_title() = 0;
+  // What the window is for (with the keys that work it).
+  virtual const char* window_description() = 0;
   // Where the client area's top-left corner is on the screen.
   virtual void window_origin(int* x, int* y) = 0;
   virtual bool window_active() = 0;

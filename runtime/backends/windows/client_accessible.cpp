@@ -87,7 +87,7 @@ class ClientAccessible final : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* out) override { return nothing(id, out); }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* out) override {
-    return text(id, out, [this](long c) { return c == CHILDID_SELF ? std::wstring() : content_->child(c).description; });
+    return text(id, out, [this](long c) { return c == CHILDID_SELF ? content_->description() : content_->child(c).description; });
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* out) override {
     if (!out) return E_POINTER;

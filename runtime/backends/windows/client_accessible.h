@@ -23,6 +23,8 @@ struct AccessibleChild {
 class AccessibleContent {
  public:
   virtual ~AccessibleContent() = default;
+  // What the client area is for (with the keys that work it).
+  virtual std::wstring description() const = 0;
   virtual long child_count() const = 0;
   virtual AccessibleChild child(long id) const = 0;  // 1 .. child_count()
   virtual long focused_child() const = 0;            // 0: none

@@ -33,6 +33,10 @@ long system_state(const access::Node& n) {
 
 long WindowAccess::child_count() const { return alert_id(); }
 
+std::wstring WindowAccess::description() const {
+  return widen(std::string(tree_.words().text("Form1 description").value_or("")));
+}
+
 AccessibleChild WindowAccess::child(long id) const {
   AccessibleChild c;
   if (id == alert_id()) {

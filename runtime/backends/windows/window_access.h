@@ -28,6 +28,7 @@ class WindowAccess final : public AccessibleContent {
   void window_focused();
 
   // AccessibleContent
+  std::wstring description() const override;
   long child_count() const override;
   AccessibleChild child(long id) const override;
   long focused_child() const override { return tree_.focused() + 1; }

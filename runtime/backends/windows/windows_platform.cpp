@@ -43,16 +43,6 @@ int shift_keys() {
   return shift;
 }
 
-// The program's words, or none (names then fall back to captions) where they are broken.
-access::Words program_words(const Runtime& runtime) {
-  try {
-    return access::Words::from_bytes(runtime.words());
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "morvane: the program's words are left out: %s\n", e.what());
-    return {};
-  }
-}
-
 std::string last_error(const char* what) { return std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")"; }
 
 }  // namespace
@@ -90,7 +80,7 @@ class WindowsPlatform::Session {
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, exe,
                             this);
     if (!hwnd_) throw std::runtime_error(last_error("CreateWindowEx"));
-    access_.emplace(access::AccessTree(w, runtime, program_words(runtime)), hwnd_);
+    access_.emplace(access::AccessTree(w, runtime, access::Words::from_bytes_or_none(runtime.words())), hwnd_);
     access_->after_input();
     make_framebuffer(w.client_width(), w.client_height());
     runtime.set_error_display([this](const std::string& m) {

@@ -38,6 +38,9 @@ class Words {
   explicit Words(formats::WordsFile file) : file_(std::move(file)) {}
   // Throws formats::WordsError for a malformed table.
   static Words from_bytes(std::span<const std::uint8_t> bytes) { return Words(formats::decode_words(bytes)); }
+  // The same, or no words (said on standard error) where the table is broken: a screen
+  // reader then hears the captions and control names.
+  static Words from_bytes_or_none(std::span<const std::uint8_t> bytes);
 
   const std::string& language() const { return file_.language; }
   // The text for `key`, or nothing when the table has none.
