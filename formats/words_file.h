@@ -42,7 +42,8 @@ class WordsError : public std::runtime_error {
 // Throws WordsError for a key or text longer than 65535 bytes, or a repeated key.
 std::vector<std::uint8_t> encode_words(const WordsFile& words);
 // Throws WordsError, naming the offset, for a wrong magic or version, a field that runs
-// past the end, bytes after the last entry, or a repeated key.
+// past the end, or bytes after the last entry. (A repeated key, which encode_words
+// refuses, is not looked for: the first of them would be found.)
 WordsFile decode_words(std::span<const std::uint8_t> bytes);
 
 }  // namespace morvane::formats

@@ -72,6 +72,27 @@ TEST_F(AccessTreeTest, OneNodePerControlInTabOrderWithItsRoleAndWords) {
   EXPECT_EQ(tree_->action_label(Action::press), "Press");
 }
 
+// A missing message would leave a step unsaid: every place a drag can reach has its words.
+TEST_F(AccessTreeTest, TheWordsNameEveryControlAndEveryPlaceADragCanReach) {
+  const auto& words = tree_->words();
+  std::vector<std::string> places{form().name()};
+  for (const auto& c : form().controls()) places.push_back(c->name());
+  for (const auto& c : form().controls()) {
+    SCOPED_TRACE(c->name());
+    EXPECT_TRUE(words.text(c->name() + " name"));
+    if (!c->automatic_drag()) continue;
+    EXPECT_TRUE(words.text(c->name() + " picked up"));
+    EXPECT_TRUE(words.text(c->name() + " cancelled"));
+    for (const std::string& p : places) {
+      EXPECT_TRUE(words.text(c->name() + " over " + p)) << p;
+      EXPECT_TRUE(words.text(c->name() + " put down on " + p)) << p;
+    }
+  }
+  for (Action a : {Action::press, Action::click, Action::pick_up, Action::put_down})
+    EXPECT_TRUE(words.text("action " + std::string(runtime::access::action_id(a))));
+  for (const char* key : {"Form1 name", "Form1 description", "page switch"}) EXPECT_TRUE(words.text(key)) << key;
+}
+
 // A lesson: after each step, where the focus is, who is picked up, and the sentence
 // said (none when nothing new is to be said).
 struct Step {
@@ -177,6 +198,17 @@ TEST_F(AccessTreeTest, ChangesNameWhatBecameVisibleAndTheFocus) {
   EXPECT_TRUE(rt().window().focus_ring().has_value());
   EXPECT_FALSE(tree_->focus(node("Picture1")));  // hidden
   EXPECT_FALSE(tree_->focus(node("Label1")));
+  tree_->update();
+  // Other words: what was renamed is reported; a control without words keeps its caption.
+  tree_->set_words(runtime::access::Words({"de", {{"Picture1 name", "Das freie Enzym"}}}));
+  EXPECT_EQ(tree_->nodes()[static_cast<std::size_t>(node("Picture1"))].name, "Das freie Enzym");
+  EXPECT_EQ(tree_->nodes()[static_cast<std::size_t>(node("Command1"))].name, "Reset");
+  const auto renamed = tree_->update();
+  EXPECT_NE(std::find(renamed.begin(), renamed.end(), runtime::access::Change{ChangeKind::name, node("Picture2"), {}}),
+            renamed.end());
+  EXPECT_NE(std::find(renamed.begin(), renamed.end(),
+                      runtime::access::Change{ChangeKind::description, node("Command1"), {}}),
+            renamed.end());
 }
 
 }  // namespace

@@ -81,13 +81,13 @@ TEST(WordsTable, RefusesBrokenBytes) {
     std::vector<std::uint8_t> bytes;
     const char* says;
   } cases[] = {
-      {"a wrong magic", with(0, 'X'), "no \"MWRD\""},
-      {"another version", with(4, 2), "version 2 at offset 4"},
-      {"cut inside the last text", {good.begin(), good.end() - 1}, "runs past the end"},
-      {"a byte after the last entry", [&] { auto b = good; b.push_back(0); return b; }(), "1 bytes after the last entry"},
-      {"more entries than fit", with(10, 0xFF), "entries cannot fit"},
-      {"a key given twice", with(23, 'a'), "the key \"a\" at offset 21 is given twice"},
-      {"nothing at all", {}, "the magic"},
+      {"a wrong magic", with(0, 'X'), "no \"MWRD\" at offset 0"},
+      {"another version", with(4, 2), "a version other than 1 at offset 4"},
+      {"cut inside the last text", {good.begin(), good.end() - 1}, "a text runs past the end at offset 26"},
+      {"a key's length past the end", with(22, 0x01), "a key runs past the end at offset 23"},
+      {"a byte after the last entry", [&] { auto b = good; b.push_back(0); return b; }(), "bytes after the last entry at offset 28"},
+      {"more entries than fit", with(10, 0xFF), "more entries than the table can hold at offset 10"},
+      {"nothing at all", {}, "shorter than its magic"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

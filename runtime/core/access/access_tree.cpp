@@ -42,18 +42,38 @@ Role role_of(const Control& c, const EventDispatcher& program) {
 
 AccessTree::AccessTree(Window& window, const EventDispatcher& program, Words words)
     : window_(window), program_(program), words_(std::move(words)) {
-  std::vector<const Control*> order;
-  for (const auto& c : window_.form().controls()) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Control* a, const Control* b) { return a->tab_index() < b->tab_index(); });
-  for (const Control* c : order) {
+  // In tab order; controls of one tab index in the form's order.
+  for (const auto& c : window_.form().controls()) {
+    auto at = nodes_.begin();
+    while (at != nodes_.end() && at->control->tab_index() <= c->tab_index()) ++at;
     Node n;
-    n.control = c;
+    n.control = c.get();
     n.id = c->name();
     n.role = role_of(*c, program_);
-    nodes_.push_back(std::move(n));
+    nodes_.insert(at, std::move(n));
   }
-  read_nodes();
+  name_nodes();
+  update_nodes(nullptr);
+  renamed_.clear();
+}
+
+void AccessTree::set_words(Words words) {
+  words_ = std::move(words);
+  name_nodes();
+}
+
+void AccessTree::name_nodes() {
+  for (std::size_t i = 0; i < nodes_.size(); ++i) {
+    Node& n = nodes_[i];
+    const int at = static_cast<int>(i);
+    const auto name = words_.text(n.id + " name");
+    std::string now = name ? std::string(*name) : (n.control->caption().empty() ? n.id : n.control->caption());
+    if (now != n.name) renamed_.push_back({ChangeKind::name, at, {}});
+    n.name = std::move(now);
+    now = std::string(words_.text(n.id + " description").value_or(""));
+    if (now != n.description) renamed_.push_back({ChangeKind::description, at, {}});
+    n.description = std::move(now);
+  }
 }
 
 int AccessTree::find(std::string_view id) const {
@@ -102,37 +122,33 @@ std::vector<Action> AccessTree::actions_of(const Control& c) const {
   return a;
 }
 
-void AccessTree::read_nodes() {
+void AccessTree::update_nodes(std::vector<Change>* changes) {
+  std::vector<Change> later;  // names, descriptions and states: after the focus
+  later.swap(renamed_);
+  const int focused_before = focused_;
   focused_ = -1;
   for (std::size_t i = 0; i < nodes_.size(); ++i) {
     Node& n = nodes_[i];
     const Control& c = *n.control;
-    const auto name = words_.text(n.id + " name");
-    n.name = name ? std::string(*name) : (c.caption().empty() ? n.id : c.caption());
-    n.description = std::string(words_.text(n.id + " description").value_or(""));
-    n.states = states_of(c);
+    const int at = static_cast<int>(i);
+    const States s = states_of(c);
+    if (changes && s.invisible != n.states.invisible)
+      changes->push_back({s.invisible ? ChangeKind::hidden : ChangeKind::shown, at, {}});
+    if (changes && (s.picked_up != n.states.picked_up || s.focusable != n.states.focusable))
+      later.push_back({ChangeKind::states, at, {}});
+    n.states = s;
     n.place = c.pixel_rect();
     n.actions = actions_of(c);
-    if (n.states.focused) focused_ = static_cast<int>(i);
+    if (s.focused) focused_ = at;
   }
+  if (!changes) return;
+  if (focused_ != focused_before) changes->push_back({ChangeKind::focus, focused_, {}});
+  changes->insert(changes->end(), later.begin(), later.end());
 }
 
 std::vector<Change> AccessTree::update() {
-  const std::vector<Node> before = nodes_;
-  const int focused_before = focused_;
-  read_nodes();
   std::vector<Change> changes;
-  for (std::size_t i = 0; i < nodes_.size(); ++i)
-    if (nodes_[i].states.invisible != before[i].states.invisible)
-      changes.push_back({nodes_[i].states.invisible ? ChangeKind::hidden : ChangeKind::shown, static_cast<int>(i), {}});
-  if (focused_ != focused_before) changes.push_back({ChangeKind::focus, focused_, {}});
-  for (std::size_t i = 0; i < nodes_.size(); ++i) {
-    const int at = static_cast<int>(i);
-    if (nodes_[i].name != before[i].name) changes.push_back({ChangeKind::name, at, {}});
-    if (nodes_[i].description != before[i].description) changes.push_back({ChangeKind::description, at, {}});
-    if (nodes_[i].states.picked_up != before[i].states.picked_up || nodes_[i].states.focusable != before[i].states.focusable)
-      changes.push_back({ChangeKind::states, at, {}});
-  }
+  update_nodes(&changes);
   if (const auto said = narration_.after_input(window_, words_)) {
     sentence_ = *said;
     changes.push_back({ChangeKind::sentence, -1, sentence_});

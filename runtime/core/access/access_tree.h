@@ -116,9 +116,15 @@ class AccessTree {
   bool focus(int node);
 
   const Words& words() const { return words_; }
+  // Takes other words (another language): the names and descriptions change at once,
+  // and the next update() reports which did; the next sentence is in the new words.
+  void set_words(Words words);
 
  private:
-  void read_nodes();
+  // Reads the nodes again from the window; with `changes`, appends what changed.
+  void update_nodes(std::vector<Change>* changes);
+  // Names and describes the nodes from the words, keeping which changed for update().
+  void name_nodes();
   States states_of(const Control& c) const;
   std::vector<Action> actions_of(const Control& c) const;
 
@@ -127,6 +133,7 @@ class AccessTree {
   Words words_;
   Narration narration_;
   std::vector<Node> nodes_;
+  std::vector<Change> renamed_;
   int focused_ = -1;
   std::string sentence_;
 };

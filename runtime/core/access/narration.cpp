@@ -45,7 +45,13 @@ std::string joined(std::string_view first, std::string_view second) {
   return s;
 }
 
-std::string say(const Words& words, const std::string& key) { return std::string(words.text(key).value_or("")); }
+// The words for "<source><what><target>", or nothing.
+std::string say(const Words& words, const Control& source, const char* what, std::string_view target = {}) {
+  std::string key(source.name());
+  key += what;
+  key += target;
+  return std::string(words.text(key).value_or(""));
+}
 
 }  // namespace
 
@@ -97,11 +103,9 @@ std::optional<std::string> Narration::next(const Window& window, const Words& wo
     if (!picked_up && over == over_) return std::nullopt;
     dragging_ = true;
     over_ = over;
-    const Control* source_control = window.drag_source();
-    const std::string source(source_control->name());
-    const std::string over_sentence = say(words, source + " over " + std::string(key_name(over, window)));
-    if (picked_up)
-      return joined(say(words, source + " picked up"), over == source_control ? std::string() : over_sentence);
+    const Control& source = *window.drag_source();
+    const std::string over_sentence = say(words, source, " over ", key_name(over, window));
+    if (picked_up) return joined(say(words, source, " picked up"), over == &source ? std::string() : over_sentence);
     return over_sentence;
   }
   dragging_ = false;
@@ -109,9 +113,8 @@ std::optional<std::string> Narration::next(const Window& window, const Words& wo
   const bool changed = now != shown_;
   shown_ = now;
   if (ended && end.by_keys && end.source) {
-    const std::string source(end.source->name());
-    const std::string first = end.dropped ? say(words, source + " put down on " + std::string(key_name(end.target, window)))
-                                          : say(words, source + " cancelled");
+    const std::string first = end.dropped ? say(words, *end.source, " put down on ", key_name(end.target, window))
+                                          : say(words, *end.source, " cancelled");
     return joined(first, now);
   }
   if (!changed) return std::nullopt;

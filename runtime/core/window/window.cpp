@@ -301,7 +301,7 @@ void Window::invalidate_focus_ring() {
 std::optional<PixelRect> Window::drag_outline() const {
   if (!drag_source_) return std::nullopt;
   const PixelRect r = drag_source_->pixel_rect();
-  const int inset = drag_by_keys_ ? std::min({kKeyOutlineInset, r.w / 2, r.h / 2}) : 0;
+  const int inset = drag_by_keys_ ? std::min(kKeyOutlineInset, std::min(r.w, r.h) / 2) : 0;
   return PixelRect{pointer_x_ - drag_dx_ + inset, pointer_y_ - drag_dy_ + inset, r.w - 2 * inset, r.h - 2 * inset};
 }
 
