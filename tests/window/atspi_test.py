@@ -49,6 +49,11 @@ def name_owned(env, name):
     return "boolean true" in r.stdout
 
 
+def resident_kib(pid):
+    with open("/proc/%d/status" % pid) as f:
+        return int(next(l for l in f if l.startswith("VmRSS:")).split()[1])
+
+
 def mapped(pid, what):
     with open("/proc/%d/maps" % pid) as f:
         return what in f.read()
@@ -162,6 +167,7 @@ def run(session, env, words):
         raise rw.Failure("morvane used %d clock ticks in two idle seconds on the bus" % idle)
     if not mapped(session.proc.pid, "morvane-atk.so"):
         raise rw.Failure("the accessibility module is not loaded")
+    print("resident memory on the bus: %d KiB" % resident_kib(session.proc.pid))
     session.close_and_wait()
 
 
@@ -172,6 +178,7 @@ def run_without_bus(session, env):
     time.sleep(1)
     if mapped(session.proc.pid, "morvane-atk.so"):
         raise rw.Failure("the accessibility module is loaded without a session bus")
+    print("resident memory without a bus: %d KiB" % resident_kib(session.proc.pid))
     session.close_and_wait()
     session.env["DBUS_SESSION_BUS_ADDRESS"] = env["DBUS_SESSION_BUS_ADDRESS"]
     session.start()
