@@ -64,6 +64,7 @@ std::unique_ptr<AccessHost> AccessHost::start(Runtime& runtime, SDL_Window* wind
   host->bridge_ = start(host.get(), why, sizeof why);
   // The module stays loaded: its libraries cannot be unloaded safely.
   if (!host->bridge_) return nullptr;
+  if (host->window_active()) host->window_activated(true);  // a screen reader learns which window is active
   return host;
 }
 
