@@ -293,6 +293,24 @@ bool session_has_access_bus(char* why, int why_size) {
   return running;
 }
 
+// What the objects answer once the program's window is gone (the bridge may still be
+// asked as the process ends): an empty window.
+class NoHost final : public am::Host {
+ public:
+  const char* window_title() override { return ""; }
+  const char* window_description() override { return ""; }
+  void window_origin(int* x, int* y) override { *x = *y = 0; }
+  bool window_active() override { return false; }
+  int node_count() override { return 0; }
+  am::Node node(int) override { return {}; }
+  const char* action_name(int, int) override { return ""; }
+  const char* action_label(int, int) override { return ""; }
+  bool do_action(int, int) override { return false; }
+  bool take_focus(int) override { return false; }
+  const char* sentence() override { return ""; }
+};
+NoHost g_no_host;
+
 class AtkBridge final : public am::Bridge {
  public:
   AtkBridge() {
@@ -308,6 +326,12 @@ class AtkBridge final : public am::Bridge {
     atk_object_set_parent(g_frame, g_root);
     for (int i = 0; i < g_host->node_count(); ++i)
       if (g_host->node(i).states & am::state::focused) last_focus_ = i;
+  }
+
+  ~AtkBridge() override {
+    g_host = &g_no_host;
+    for (AtkObject* n : g_nodes) g_object_unref(n);
+    g_nodes.clear();
   }
 
   void changed(am::Change change, int index) override {
@@ -403,6 +427,7 @@ extern "C" __attribute__((visibility("default"))) am::Bridge* morvane_start_acce
   util->get_toolkit_version = util_toolkit_version;
   auto* bridge = new AtkBridge();
   if (atk_bridge_adaptor_init(nullptr, nullptr) != 0) {
+    delete bridge;
     std::snprintf(why, static_cast<std::size_t>(why_size), "the accessibility bridge did not start");
     return nullptr;
   }

@@ -61,7 +61,7 @@ std::unique_ptr<AccessHost> AccessHost::start(Runtime& runtime, SDL_Window* wind
   std::unique_ptr<AccessHost> host(new AccessHost(runtime, window, std::move(tree)));
   host->tree_.update();  // the nodes and the sentence for what shows now
   char why[256] = "";
-  host->bridge_ = start(host.get(), why, sizeof why);
+  host->bridge_.reset(start(host.get(), why, sizeof why));
   // The module stays loaded: its libraries cannot be unloaded safely.
   if (!host->bridge_) return nullptr;
   if (host->window_active()) host->window_activated(true);  // a screen reader learns which window is active

@@ -51,7 +51,7 @@ class AccessHost final : public access_module::Host {
   Runtime& runtime_;
   SDL_Window* window_;
   access::AccessTree tree_;
-  access_module::Bridge* bridge_ = nullptr;  // the module's; lives as long as the process
+  std::unique_ptr<access_module::Bridge> bridge_;  // made by the module, which stays loaded
   std::string title_, text_;
 };
 
