@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "runtime/backends/desktop/access_module.h"
@@ -29,14 +30,28 @@ AtkObject* g_frame = nullptr;
 std::vector<AtkObject*> g_nodes;     // by the host's index
 AtkObject* g_notification = nullptr;  // the frame's last child
 
+// An ATK object type of this module's, with the interfaces it implements.
+struct Interface {
+  GType type;
+  GInterfaceInitFunc init;
+};
+GType register_type(const char* name, GClassInitFunc class_init, guint instance_size,
+                    std::initializer_list<Interface> interfaces = {}) {
+  const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, class_init, nullptr, nullptr,
+                       static_cast<guint16>(instance_size), 0, nullptr, nullptr};
+  const GType type = g_type_register_static(ATK_TYPE_OBJECT, name, &info, GTypeFlags(0));
+  for (const Interface& i : interfaces) {
+    const GInterfaceInfo iface{i.init, nullptr, nullptr};
+    g_type_add_interface_static(type, i.type, &iface);
+  }
+  return type;
+}
+
 // ---- the nodes ----
 
 struct MvNode {
   AtkObject parent;
   int index;
-};
-struct MvNodeClass {
-  AtkObjectClass parent;
 };
 
 int node_index(gpointer o);
@@ -123,16 +138,8 @@ void mv_node_class_init(gpointer klass, gpointer) {
 }
 
 GType mv_node_get_type() {
-  static GType type = 0;
-  if (!type) {
-    const GTypeInfo info{sizeof(MvNodeClass), nullptr, nullptr, mv_node_class_init,
-                         nullptr, nullptr, sizeof(MvNode), 0, nullptr, nullptr};
-    type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneNode", &info, GTypeFlags(0));
-    const GInterfaceInfo component{node_component_init, nullptr, nullptr};
-    const GInterfaceInfo action{node_action_init, nullptr, nullptr};
-    g_type_add_interface_static(type, ATK_TYPE_COMPONENT, &component);
-    g_type_add_interface_static(type, ATK_TYPE_ACTION, &action);
-  }
+  static const GType type = register_type("MorvaneNode", mv_node_class_init, sizeof(MvNode),
+                                          {{ATK_TYPE_COMPONENT, node_component_init}, {ATK_TYPE_ACTION, node_action_init}});
   return type;
 }
 
@@ -162,13 +169,7 @@ void mv_notification_class_init(gpointer klass, gpointer) {
   atk->ref_state_set = notification_ref_state_set;
 }
 GType mv_notification_get_type() {
-  static GType type = 0;
-  if (!type) {
-    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr,
-                         mv_notification_class_init, nullptr, nullptr,
-                         sizeof(AtkObject), 0, nullptr, nullptr};
-    type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneNotification", &info, GTypeFlags(0));
-  }
+  static const GType type = register_type("MorvaneNotification", mv_notification_class_init, sizeof(AtkObject));
   return type;
 }
 
@@ -222,16 +223,8 @@ void mv_frame_class_init(gpointer klass, gpointer) {
   atk->ref_state_set = frame_ref_state_set;
 }
 GType mv_frame_get_type() {
-  static GType type = 0;
-  if (!type) {
-    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, mv_frame_class_init,
-                         nullptr, nullptr, sizeof(AtkObject), 0, nullptr, nullptr};
-    type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneFrame", &info, GTypeFlags(0));
-    const GInterfaceInfo component{frame_component_init, nullptr, nullptr};
-    const GInterfaceInfo window{frame_window_init, nullptr, nullptr};
-    g_type_add_interface_static(type, ATK_TYPE_COMPONENT, &component);
-    g_type_add_interface_static(type, ATK_TYPE_WINDOW, &window);
-  }
+  static const GType type = register_type("MorvaneFrame", mv_frame_class_init, sizeof(AtkObject),
+                                          {{ATK_TYPE_COMPONENT, frame_component_init}, {ATK_TYPE_WINDOW, frame_window_init}});
   return type;
 }
 
@@ -249,12 +242,7 @@ void mv_root_class_init(gpointer klass, gpointer) {
   atk->get_parent = root_get_parent;
 }
 GType mv_root_get_type() {
-  static GType type = 0;
-  if (!type) {
-    const GTypeInfo info{sizeof(AtkObjectClass), nullptr, nullptr, mv_root_class_init,
-                         nullptr, nullptr, sizeof(AtkObject), 0, nullptr, nullptr};
-    type = g_type_register_static(ATK_TYPE_OBJECT, "MorvaneApplication", &info, GTypeFlags(0));
-  }
+  static const GType type = register_type("MorvaneApplication", mv_root_class_init, sizeof(AtkObject));
   return type;
 }
 
