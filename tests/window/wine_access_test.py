@@ -12,12 +12,12 @@ client, must give the product.
 
 Usage: wine_access_test.py MORVANE.exe ACCESS_CLIENT.exe WINE_RUN CATALOGUE
   WINE_RUN: tools/wine-run.sh, which picks Wine's loader for the program's machine.
-Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or Wine loader for it).
+Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or Wine loader for it, or a
+machine that cannot run 32-bit programs).
 """
 
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import time
@@ -29,19 +29,11 @@ import wine_window_test as ww  # noqa: E402
 from catalogue import read_catalogue  # noqa: E402
 
 TITLE = "What Do Enzymes Do?"
-WINESERVER = "/usr/lib/wine/wineserver"
 ROLE_STATICTEXT, ROLE_GRAPHIC, ROLE_PUSHBUTTON, ROLE_ALERT = 41, 40, 43, 8
 FOCUSED, SELECTED, INVISIBLE, FOCUSABLE = 0x4, 0x2, 0x8000, 0x100000
 # The controls in tab order, with their places in client pixels.
 NODES = [("Label1", (192, 0, 281, 33)), ("Picture1", (200, 272, 273, 233)), ("Picture2", (192, 64, 209, 201)),
          ("Picture3", (176, 48, 241, 217)), ("Picture4", (216, 272, 257, 233)), ("Command1", (512, 72, 81, 33))]
-
-
-def is_i386(path):
-    with open(path, "rb") as f:
-        data = f.read(4096)
-    at = struct.unpack_from("<I", data, 60)[0]
-    return struct.unpack_from("<H", data, at + 4)[0] == 0x14C
 
 
 class Client:
@@ -167,32 +159,35 @@ def main(argv):
         print(__doc__)
         return 2
     exe, client_exe, wine_run, catalogue = (os.path.abspath(a) for a in argv[1:])
-    loader = "/usr/lib/wine/wine" if is_i386(exe) else ww.WINE64
+    build = ww.BUILDS[ww.pe_machine(exe)]
+    if build["name"] == "32-bit":
+        probe = subprocess.run(["bash", os.path.join(os.path.dirname(wine_run), "probe-i386.sh")],
+                               capture_output=True, text=True)
+        if probe.returncode != 0:
+            print("skipped: this machine cannot run 32-bit programs: %s" % probe.stdout.strip())
+            return rw.SKIP
     missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
-    missing += [t for t in (loader, WINESERVER) if not os.access(t, os.X_OK)]
+    missing += [t for t in (build["loader"], ww.WINESERVER) if not os.access(t, os.X_OK)]
     if missing:
         print("skipped: %s not installed" % " and ".join(missing))
         return rw.SKIP
     words = read_catalogue(catalogue)
-    tree = os.path.abspath(os.path.join(os.path.dirname(wine_run), ".."))
-    variable = "MORVANE_WINEPREFIX32" if is_i386(exe) else "MORVANE_WINEPREFIX"
-    prefix = os.environ.get(variable) or os.path.join(tree, "build", "wineprefix32" if is_i386(exe) else "wineprefix")
+    variable, default = build["prefix"]
+    prefix = os.environ.get(variable) or os.path.join(os.path.dirname(exe), default)
     server_env = dict(os.environ, WINEPREFIX=prefix)
     xvfb, display = rw.start_xvfb()
     try:
         # A Wine session of this display's own (see wine_window_test.py).
-        subprocess.run([WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
-        subprocess.run([WINESERVER, "-w"], env=server_env, timeout=30, check=False, capture_output=True)
-        session = ww.WineSession(exe, wine_run, display, None, prefix)
-        session.env[variable] = prefix
+        subprocess.run([ww.WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
+        subprocess.run([ww.WINESERVER, "-w"], env=server_env, timeout=30, check=False, capture_output=True)
+        session = ww.WineSession(exe, wine_run, display, None, build, prefix)
         client = Client(client_exe, wine_run, session.env)
         try:
-            r = subprocess.run([wine_run, "regedit", "/S", os.path.join(os.path.dirname(__file__), "standard_colors.reg")],
-                               env=dict(session.env, MORVANE_WINEARCH="win32" if is_i386(exe) else "win64"),
+            colors = os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard_colors.reg")
+            r = subprocess.run([wine_run, "regedit", "/S", colors], env=dict(session.env, MORVANE_WINEARCH=build["arch"]),
                                capture_output=True, timeout=120)
-            if r.returncode == rw.SKIP:
-                print(r.stdout.decode().strip())
-                return rw.SKIP
+            if r.returncode != 0:
+                raise rw.Failure("cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))
             run(session, client, words)
         finally:
             session.stop()
@@ -200,9 +195,9 @@ def main(argv):
         print("FAILED:", e)
         return 1
     finally:
-        subprocess.run([WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
+        subprocess.run([ww.WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
         rw.stop_xvfb(xvfb)
-    print("the window through the system's accessibility library: passed")
+    print("the %s window through the system's accessibility library: passed" % build["name"])
     return 0
 
 
