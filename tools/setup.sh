@@ -10,8 +10,11 @@ packages=(
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
   xvfb xdotool x11-utils x11-apps imagemagick python3
 )
-# Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, windows
-# (the cross compilers, 64-bit Wine to run the 64-bit build, pefile to read the modules).
+# Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, package
+# (the .deb's icons, stripping, manual page and checks), windows (the cross compilers,
+# 64-bit Wine, pefile to read the modules, and 32-bit Wine where this machine runs
+# 32-bit programs).
+want_i386_wine=no
 for group in "$@"; do
   case "$group" in
     web)
@@ -21,22 +24,42 @@ for group in "$@"; do
       ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     hygiene) packages+=(valgrind binutils) ;;
-    # wine64 alone: the 32-bit loader cannot run where the kernel has no IA-32 support.
-    windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 python3-pefile) ;;
-    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene windows)" >&2; exit 2 ;;
+    package) packages+=(nodejs binutils file man-db lintian desktop-file-utils) ;;
+    windows)
+      packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 python3-pefile)
+      want_i386_wine=yes
+      ;;
+    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene package windows)" >&2; exit 2 ;;
   esac
 done
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]} == 0)); then
-  exit 0
-fi
-
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
-echo "setup.sh: installing ${missing[*]}"
-"${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Installs those of the named packages that are not installed yet.
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  ((${#missing[@]} > 0)) || return 0
+  echo "setup.sh: installing ${missing[*]}"
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+install_missing "${packages[@]}"
+
+# 32-bit Wine, for the 32-bit build's tests: only where the kernel runs a 32-bit program,
+# which the probe (built with the binutils just installed) tries before any i386 package.
+if [ "$want_i386_wine" = yes ]; then
+  if reason=$(bash "$(dirname "$0")/probe-i386.sh"); then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      echo "setup.sh: adding the i386 architecture for 32-bit Wine"
+      "${sudo[@]}" dpkg --add-architecture i386
+    fi
+    install_missing wine32:i386
+    echo "setup.sh: this machine runs 32-bit programs: the 32-bit tests run under 32-bit Wine (wine32)"
+  else
+    echo "setup.sh: this machine cannot run 32-bit programs ($reason):" \
+         "32-bit Wine is left out, and the 32-bit tests are reported skipped"
+  fi
+fi

@@ -1,6 +1,7 @@
-// The web app's icons, made at build time from the program's committed 32 x 32 icon:
-// each size is a whole multiple of 32, every icon pixel a square block of pixels, so
-// the drawing stays sharp on a phone's home screen or a shelf.
+// The web app's icons and the desktop menus' (cmake/Icons.cmake), made at build time
+// from the program's committed 32 x 32 icon: each size is a whole multiple of 32, every
+// icon pixel a square block of pixels, so the drawing stays sharp on a phone's home
+// screen, a shelf or a menu.
 //   node make_icons.mjs ICON.png OUTDIR SIZE...   writes OUTDIR/icon-SIZE.png
 import fs from 'node:fs';
 import path from 'node:path';

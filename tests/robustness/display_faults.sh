@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The desktop program against faults of its surroundings, on X11:
-#  - no display at all (DISPLAY unset) and a DISPLAY that names no server: it says so in
-#    one line on standard error and exits with a non-zero code at once;
+#  - no display at all (DISPLAY unset or empty), and a DISPLAY that names no server (with
+#    SDL told to use X11, and left to choose): it says so in one line on standard error,
+#    naming the display that cannot be reached, and exits with a non-zero code at once;
 #  - the display going away while the window is open (its Xvfb killed): it ends within
 #    two seconds with its own message and exit code 1, neither hanging nor dying of a signal.
 # Usage: display_faults.sh MORVANE_EXECUTABLE   (exit code 77: no Xvfb, skipped)
@@ -41,10 +42,11 @@ wait_for_exit() {
   return 1
 }
 
-# Runs the program with the given environment changes and expects the no-display refusal.
-expect_no_display() {
-  local what="$1"
-  shift
+# Runs the program with the given environment changes and expects the refusal that
+# begins with the given words.
+expect_refusal() {
+  local what="$1" words="$2"
+  shift 2
   env "$@" "$exe" >"$tmp/out" 2>"$tmp/err" &
   program_pid=$!
   if ! wait_for_exit "$program_pid" 100; then
@@ -52,7 +54,7 @@ expect_no_display() {
     kill -9 "$program_pid"
   elif ((code == 0 || code >= 128)); then
     fail "$what: exit code $code"
-  elif ! grep -q '^morvane: cannot start: no display to open the window on' "$tmp/err"; then
+  elif [[ "$(head -1 "$tmp/err")" != "morvane: cannot start: $words"* ]]; then
     fail "$what: standard error was: $(cat "$tmp/err")"
   else
     echo "ok: $what: exit code $code, \"$(head -1 "$tmp/err")\""
@@ -60,11 +62,15 @@ expect_no_display() {
   program_pid=""
 }
 
-expect_no_display "DISPLAY unset" -u DISPLAY
+no_display="no display to open the window on"
+expect_refusal "DISPLAY unset" "$no_display" -u DISPLAY
+expect_refusal "DISPLAY empty" "$no_display" DISPLAY=
 # A display number with neither a socket nor a lock file.
 n=150
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-expect_no_display "DISPLAY=:$n, where no server runs" DISPLAY=":$n"
+unreachable="the display :$n named by DISPLAY cannot be reached"
+expect_refusal "DISPLAY=:$n, where no server runs" "$unreachable" DISPLAY=":$n"
+expect_refusal "DISPLAY=:$n, SDL choosing the driver" "$unreachable" -u SDL_VIDEODRIVER DISPLAY=":$n"
 
 # A private X server; -displayfd says which display it took.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.err" &

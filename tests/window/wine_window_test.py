@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Drives the Windows build of morvane under 64-bit Wine on a private Xvfb server.
+"""Drives the Windows build of morvane under Wine on a private Xvfb server.
 
 The same demonstration as real_window_test.py, with the same pixel checks: Wine shows
 the window's client area as an X window of its own (with no window manager there is
@@ -7,9 +7,15 @@ no frame), so xdotool's coordinates and the captured pixels are client pixels. T
 window is closed with WM_DELETE_WINDOW, which Wine turns into WM_CLOSE, and the
 process must end with exit code 0.
 
+The 32-bit build runs under the 32-bit loader in a win32 prefix, the 64-bit build under
+wine64; the test checks that the process it drives, the one whose window it sees, is a
+program for the build's processor.
+
 Usage: wine_window_test.py MORVANE.exe WINE_RUN [--shots DIR]
-  WINE_RUN: the script that runs a Windows program under wine64 (tools/wine-run.sh).
-Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or wine64).
+  WINE_RUN: the script that runs a Windows program under Wine (tools/wine-run.sh), with
+  tools/probe-i386.sh beside it.
+Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or Wine loader, or a
+machine that cannot run 32-bit programs).
 """
 
 import os
@@ -21,15 +27,40 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import real_window_test as rw  # noqa: E402
 
-WINE64 = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
+# The machine field of a PE header and of an ELF header for each build.
+BUILDS = {
+    0x014C: {"name": "32-bit", "arch": "win32", "loader": "/usr/lib/wine/wine",
+             "prefix": ("MORVANE_WINEPREFIX32", "wineprefix32"), "elf": (1, 3)},  # ELFCLASS32, EM_386
+    0x8664: {"name": "64-bit", "arch": "win64", "loader": "/usr/lib/wine/wine64",
+             "prefix": ("MORVANE_WINEPREFIX", "wineprefix"), "elf": (2, 62)},  # ELFCLASS64, EM_X86_64
+}
+
+
+def pe_machine(path):
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    at = int.from_bytes(head[60:64], "little")
+    if head[:2] != b"MZ" or head[at:at + 4] != b"PE\0\0":
+        raise rw.Failure("%s is not a PE file" % path)
+    return int.from_bytes(head[at + 4:at + 6], "little")
+
+
+def elf_kind(pid):
+    """The ELF class and machine of the program a process runs."""
+    with open("/proc/%d/exe" % pid, "rb") as f:
+        head = f.read(20)
+    if head[:4] != b"\x7fELF":
+        raise rw.Failure("process %d runs no ELF program" % pid)
+    return head[4], int.from_bytes(head[18:20], "little" if head[5] == 1 else "big")
 
 
 class WineSession(rw.Session):
-    def __init__(self, exe, wine_run, display, shots, prefix):
+    def __init__(self, exe, wine_run, display, shots, build, prefix):
         super().__init__(exe, display, shots)
         self.wine_run = wine_run
-        self.env["MORVANE_WINEPREFIX"] = prefix
+        self.build = build
+        self.env[build["prefix"][0]] = prefix
 
     def start(self):
         t0 = time.monotonic()
@@ -44,6 +75,7 @@ class WineSession(rw.Session):
             if out.strip():
                 self.window = int(out.split()[0])
                 shot = self.wait_for("the first picture", lambda s: not rw.problems_common(s), timeout=15)
+                self.check_loader()
                 # Without a window manager Wine's X window is the client area alone.
                 geometry = self.xdo("getwindowgeometry", self.window)
                 if "Geometry: %dx%d" % (rw.WIDTH, rw.HEIGHT) not in geometry:
@@ -51,6 +83,20 @@ class WineSession(rw.Session):
                 return time.monotonic() - t0, shot
             time.sleep(0.05)
         raise rw.Failure("no window titled \"What Do Enzymes Do?\" appeared")
+
+    def check_loader(self):
+        """The window is the started process's own, and that process is Wine's loader
+        for the build's processor (the loader becomes the Windows program)."""
+        window_pid = self.xdo("getwindowpid", self.window, check=False).strip()
+        if window_pid != str(self.proc.pid):
+            raise rw.Failure("the window belongs to process %r, not to the one started (%d)" % (
+                window_pid, self.proc.pid))
+        kind = elf_kind(self.proc.pid)
+        if kind != self.build["elf"]:
+            raise rw.Failure("the %s build runs in %s, an ELF program of class %d for machine %d, not the %s loader" % (
+                self.build["name"], os.readlink("/proc/%d/exe" % self.proc.pid), kind[0], kind[1],
+                self.build["name"]))
+        print("the window's process %d runs %s" % (self.proc.pid, os.readlink("/proc/%d/exe" % self.proc.pid)))
 
     def close_and_wait(self):
         self.x.close_window_politely(self.window)
@@ -79,12 +125,24 @@ def main(argv):
     shots = argv[argv.index("--shots") + 1] if "--shots" in argv else None
     if shots:
         os.makedirs(shots, exist_ok=True)
+    try:
+        build = BUILDS[pe_machine(exe)]
+    except (KeyError, rw.Failure, OSError) as e:
+        print("FAILED: %s is not a 32-bit or 64-bit x86 Windows program (%s)" % (exe, e))
+        return 1
+    if build["name"] == "32-bit":
+        probe = subprocess.run(["bash", os.path.join(os.path.dirname(wine_run), "probe-i386.sh")],
+                               capture_output=True, text=True)
+        if probe.returncode != 0:
+            print("skipped: this machine cannot run 32-bit programs: %s" % probe.stdout.strip())
+            return rw.SKIP
     missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
-    missing += [t for t in (WINE64, WINESERVER) if not os.access(t, os.X_OK)]
+    missing += [t for t in (build["loader"], WINESERVER) if not os.access(t, os.X_OK)]
     if missing:
         print("skipped: %s not installed" % " and ".join(missing))
         return rw.SKIP
-    prefix = os.environ.get("MORVANE_WINEPREFIX") or os.path.join(os.path.dirname(exe), "wineprefix")
+    variable, default = build["prefix"]
+    prefix = os.environ.get(variable) or os.path.join(os.path.dirname(exe), default)
     server_env = dict(os.environ, WINEPREFIX=prefix)
     xvfb, display = rw.start_xvfb()
     try:
@@ -96,12 +154,13 @@ def main(argv):
         # the runtime reads whatever the system says at paint time.
         colors = os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard_colors.reg")
         r = subprocess.run([wine_run, "regedit", "/S", colors],
-                           env=dict(os.environ, MORVANE_WINEPREFIX=prefix, DISPLAY=display),
+                           env=dict(os.environ, DISPLAY=display, MORVANE_WINEARCH=build["arch"], **{variable: prefix}),
                            capture_output=True, timeout=120)
         if r.returncode != 0:
             raise rw.Failure("cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))
         for run in (rw.run_demonstration, rw.run_close_during_drag):
-            session = WineSession(exe, wine_run, display, shots if run is rw.run_demonstration else None, prefix)
+            session = WineSession(exe, wine_run, display, shots if run is rw.run_demonstration else None, build,
+                                  prefix)
             try:
                 run(session)
                 print("%s: passed" % run.__name__)
@@ -114,7 +173,7 @@ def main(argv):
         # Ends what is left of this prefix's Wine processes (its server and desktop).
         subprocess.run([WINESERVER, "-k"], env=server_env, timeout=30, check=False, capture_output=True)
         rw.stop_xvfb(xvfb)
-    print("Windows build under wine64: passed")
+    print("%s Windows build under %s: passed" % (build["name"], build["loader"]))
     return 0
 
 

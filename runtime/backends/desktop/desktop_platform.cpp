@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 #include <utility>
@@ -90,11 +92,25 @@ struct NoDisplay : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Why no window can be opened. A display that the environment names but that cannot be
+// reached is a fault of its own (a server that ended, a wrong number, a refused
+// connection), told apart from no display at all by its name.
+std::string no_display_reason() {
+  std::string named;
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value == '\0') continue;
+    named += (named.empty() ? "" : " or ") + std::string(value) + " named by " + variable;
+  }
+  if (named.empty()) return std::string("no display to open the window on: ") + SDL_GetError();
+  return "the display " + named + " cannot be reached";
+}
+
 // The video subsystem, up for the life of a run.
 class Video {
  public:
   Video() {
-    if (!start_video()) throw NoDisplay(std::string("no display to open the window on: ") + SDL_GetError());
+    if (!start_video()) throw NoDisplay(no_display_reason());
     end_cleanly_on_display_loss();
   }
   ~Video() {

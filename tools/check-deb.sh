@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Checks the .deb that cpack made in a build tree as a distribution would: what it
+# holds (the program stripped, the menu entry, the icons, the manual page, changelog and
+# copyright file), its description, its menu entry (desktop-file-validate, not even a
+# hint) and lintian (no errors; its other findings are printed).
+# Usage: check-deb.sh PACKAGE.deb
+set -euo pipefail
+deb="${1:?usage: check-deb.sh PACKAGE.deb}"
+fail() {
+  echo "check-deb.sh: $*" >&2
+  exit 1
+}
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+dpkg-deb -x "$deb" "$tmp"
+
+icons=()
+for size in 32 64 128 256 512; do icons+=("usr/share/icons/hicolor/${size}x${size}/apps/morvane.png"); done
+for f in usr/bin/morvane usr/share/applications/morvane.desktop "${icons[@]}" usr/share/man/man1/morvane.1.gz \
+         usr/share/doc/morvane/copyright usr/share/doc/morvane/changelog.gz; do
+  [ -f "$tmp/$f" ] || fail "the .deb has no $f"
+done
+for f in "${icons[@]}"; do
+  size=${f#usr/share/icons/hicolor/}
+  size=${size%%x*}
+  file -b "$tmp/$f" | grep -q "^PNG image data, $size x $size," || fail "$f is $(file -b "$tmp/$f")"
+done
+readelf -S "$tmp/usr/bin/morvane" | grep -q '\.symtab' && fail "usr/bin/morvane is not stripped"
+gzip -t "$tmp/usr/share/man/man1/morvane.1.gz" "$tmp/usr/share/doc/morvane/changelog.gz"
+man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$tmp/usr/share/man/man1/morvane.1.gz" 2>&1 >/dev/null)
+[ -z "$man_warnings" ] || fail "the manual page: $man_warnings"
+
+description=$(dpkg-deb -f "$deb" Description)
+synopsis=$(head -1 <<<"$description")
+[ "$(wc -l <<<"$description")" -ge 3 ] || fail "the description has no long part: $description"
+grep -qi "what do enzymes do" <<<"$synopsis" && fail "the short description repeats the title: $synopsis"
+grep -q "student" <<<"$description" || fail "the long description does not say what a student does"
+
+hints=$(desktop-file-validate "$tmp/usr/share/applications/morvane.desktop" 2>&1) || fail "the menu entry: $hints"
+[ -z "$hints" ] || fail "the menu entry: $hints"
+
+echo "== lintian $(basename "$deb")"
+# lintian says nothing for a package it finds no fault in.
+lintian --fail-on error --display-info --tag-display-limit 0 "$deb" || fail "lintian found errors"
+echo "check-deb.sh: $(basename "$deb") passed"
