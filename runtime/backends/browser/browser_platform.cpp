@@ -195,12 +195,21 @@ void BrowserPlatform::attach(Runtime& runtime) {
   repaint();
   page_access_.reset();
   tree_.reset();
-  if (!runtime.words().empty()) {
-    tree_ = std::make_unique<access::AccessTree>(w, runtime, access::Words::from_bytes(runtime.words()));
+  if (first_frame_shown_) start_access();
+  if (observer_) observer_(runtime);
+}
+
+// After the first frame, so that the page's elements cost the start nothing.
+void BrowserPlatform::start_access() {
+  if (!runtime_ || stopped_ || tree_ || runtime_->words().empty()) return;
+  try {
+    Window& w = runtime_->window();
+    tree_ = std::make_unique<access::AccessTree>(w, *runtime_, access::Words::from_bytes(runtime_->words()));
     page_access_ = std::make_unique<PageAccess>(*tree_, w.client_width(), w.client_height());
     page_access_->update();
+  } catch (const std::exception& e) {
+    fail(e);
   }
-  if (observer_) observer_(runtime);
 }
 
 void BrowserPlatform::start(Project project) {
@@ -236,6 +245,7 @@ void BrowserPlatform::present() {
   if (!first_frame_shown_) {
     first_frame_shown_ = true;
     morvane_page_first_frame();
+    start_access();
   }
 }
 

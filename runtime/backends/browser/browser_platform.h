@@ -72,6 +72,7 @@ class BrowserPlatform final : public Platform {
 
  private:
   void after_input();
+  void start_access();
   // Delivers one input and then repaints and tells the observer and the page's elements.
   template <class Deliver>
   void input(Deliver deliver);

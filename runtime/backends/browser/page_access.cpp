@@ -36,9 +36,6 @@ PageAccess::PageAccess(access::AccessTree& tree, int client_width, int client_he
   const access::Words& words = tree_.words();
   on_page_ = morvane_access_begin(client_width, client_height, word(words, "Form1 name").c_str(),
                                   word(words, "Form1 description").c_str(), word(words, "page switch").c_str()) != 0;
-  if (!on_page_) return;
-  put_nodes();
-  morvane_access_focus(tree_.focused(), 1);
 }
 
 PageAccess::~PageAccess() {
@@ -57,10 +54,11 @@ void PageAccess::put_nodes() {
 
 void PageAccess::update() {
   const std::vector<access::Change> changes = tree_.update();
-  if (!on_page_ || changes.empty()) return;
+  if (!on_page_ || (changes.empty() && !first_)) return;
   put_nodes();
   // Each time, so that a focused element that was just hidden hands the focus on.
-  morvane_access_focus(tree_.focused(), 0);
+  morvane_access_focus(tree_.focused(), first_ ? 1 : 0);
+  first_ = false;
   for (const access::Change& c : changes)
     if (c.kind == access::ChangeKind::sentence) morvane_access_say(c.text.c_str());
 }

@@ -14,7 +14,8 @@ namespace morvane::runtime {
 
 class PageAccess {
  public:
-  // Makes the page's elements for every node; a page without morvaneAccess gets none.
+  // Readies the page's elements (made at the first update); a page without
+  // morvaneAccess gets none.
   PageAccess(access::AccessTree& tree, int client_width, int client_height);
   ~PageAccess();
   PageAccess(const PageAccess&) = delete;
@@ -29,6 +30,7 @@ class PageAccess {
 
   access::AccessTree& tree_;
   bool on_page_ = false;
+  bool first_ = true;
 };
 
 }  // namespace morvane::runtime

@@ -43,14 +43,17 @@ Role role_of(const Control& c, const EventDispatcher& program) {
 AccessTree::AccessTree(Window& window, const EventDispatcher& program, Words words)
     : window_(window), program_(program), words_(std::move(words)) {
   // In tab order; controls of one tab index in the form's order.
+  std::vector<const Control*> order;
   for (const auto& c : window_.form().controls()) {
-    auto at = nodes_.begin();
-    while (at != nodes_.end() && at->control->tab_index() <= c->tab_index()) ++at;
-    Node n;
-    n.control = c.get();
-    n.id = c->name();
-    n.role = role_of(*c, program_);
-    nodes_.insert(at, std::move(n));
+    auto at = order.begin();
+    while (at != order.end() && (*at)->tab_index() <= c->tab_index()) ++at;
+    order.insert(at, c.get());
+  }
+  nodes_.resize(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    nodes_[i].control = order[i];
+    nodes_[i].id = order[i]->name();
+    nodes_[i].role = role_of(*order[i], program_);
   }
   name_nodes();
   update_nodes(nullptr);
