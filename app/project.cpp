@@ -6,6 +6,7 @@
 namespace morvane::app {
 
 extern const std::span<const std::uint8_t> project_image_bytes;
+extern const std::span<const std::uint8_t> words_bytes;
 
 namespace {
 
@@ -37,6 +38,7 @@ runtime::Project enzyme_project(runtime::ProjectImage image) {
   p.image = image;
   p.descriptor = kDescriptorAddress;
   p.natives = native_routines();
+  p.words = words_bytes;
   return p;
 }
 

@@ -16,8 +16,8 @@ dpkg-deb -x "$deb" "$tmp"
 
 icons=()
 for size in 32 64 128 256 512; do icons+=("usr/share/icons/hicolor/${size}x${size}/apps/morvane.png"); done
-for f in usr/bin/morvane usr/share/applications/morvane.desktop "${icons[@]}" usr/share/man/man1/morvane.1.gz \
-         usr/share/doc/morvane/copyright usr/share/doc/morvane/changelog.gz; do
+for f in usr/bin/morvane usr/lib/morvane/morvane-atk.so usr/share/applications/morvane.desktop "${icons[@]}" \
+         usr/share/man/man1/morvane.1.gz usr/share/doc/morvane/copyright usr/share/doc/morvane/changelog.gz; do
   [ -f "$tmp/$f" ] || fail "the .deb has no $f"
 done
 for f in "${icons[@]}"; do
@@ -25,7 +25,9 @@ for f in "${icons[@]}"; do
   size=${size%%x*}
   file -b "$tmp/$f" | grep -q "^PNG image data, $size x $size," || fail "$f is $(file -b "$tmp/$f")"
 done
-readelf -S "$tmp/usr/bin/morvane" | grep -q '\.symtab' && fail "usr/bin/morvane is not stripped"
+for f in usr/bin/morvane usr/lib/morvane/morvane-atk.so; do
+  readelf -S "$tmp/$f" | grep -q '\.symtab' && fail "$f is not stripped"
+done
 gzip -t "$tmp/usr/share/man/man1/morvane.1.gz" "$tmp/usr/share/doc/morvane/changelog.gz"
 man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$tmp/usr/share/man/man1/morvane.1.gz" 2>&1 >/dev/null)
 [ -z "$man_warnings" ] || fail "the manual page: $man_warnings"

@@ -9,6 +9,9 @@ packages=(
   libsdl2-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
   xvfb xdotool x11-utils x11-apps imagemagick python3
+  # The desktop window on the accessibility bus (ATK and its AT-SPI bridge), and its test:
+  # a private session bus with the accessibility bus, read through the AT-SPI client library.
+  libatk1.0-dev libatk-bridge2.0-dev dbus at-spi2-core python3-pyatspi
 )
 # Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, package
 # (the .deb's icons, stripping, manual page and checks), windows (the cross compilers,

@@ -42,6 +42,9 @@ var Module = {
     if (!canvas) return;
     var root = document.documentElement;
     var viewWidth = root.clientWidth, viewHeight = root.clientHeight;
+    // The line of sentences, once shown, takes the bottom of the page beside the window.
+    var said = document.getElementById('morvane-said'), bar = document.getElementById('morvane-bar');
+    if (said && !said.hidden && bar && !bar.hidden) viewHeight = Math.max(0, viewHeight - bar.offsetHeight);
     var ratio = window.devicePixelRatio || 1;
     var s = deviceScale(viewWidth, viewHeight, ratio, canvas.width, canvas.height);
     var deviceWidth = Math.round(canvas.width * s.scale), deviceHeight = Math.round(canvas.height * s.scale);
@@ -53,7 +56,11 @@ var Module = {
     canvas.style.top = Math.max(0, top) / ratio + 'px';
     canvas.classList.toggle('crisp', s.whole && s.scale >= 2);
     canvas.dataset.scale = String(s.scale);
+    // The elements that stand for the window's objects lie over their pictures.
+    var objects = document.getElementById('morvane-objects');
+    if (objects) ['left', 'top', 'width', 'height'].forEach(function(p) { objects.style[p] = canvas.style[p]; });
   }
+  window.morvaneFit = fit;
 
   // A change of device pixels per CSS pixel (zoom, another screen) need not resize the page.
   function watchRatio() {
@@ -71,6 +78,120 @@ var Module = {
   if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
   document.addEventListener('DOMContentLoaded', fit);
   if (document.readyState !== 'loading') fit();
+})();
+
+// The window's objects as elements of the page, which the browser platform keeps in step
+// with the runtime's accessible tree: one element per object over its picture (a button
+// for Reset, a named image or pressable element for a picture, a paragraph for the
+// title), in the window's Tab order, then the page's own "Show descriptions" switch. The
+// elements take the real focus and a screen reader names them; the canvas draws the
+// focus. Each sentence goes to the live region and, with the switch on, to a line of text.
+(function() {
+  var ROLE_TEXT = 0, ROLE_PUSH_BUTTON = 1, ROLE_IMAGE = 2, ROLE_DRAGGABLE = 3;
+  var STORE = 'morvane-show-descriptions';
+  var items = [], descriptions = [], width = 1, height = 1, syncing = false, lostInside = false;
+  function $(id) { return document.getElementById(id); }
+
+  function remembered() {
+    try { return localStorage.getItem(STORE) === '1'; } catch (e) { return false; }
+  }
+  function showDescriptions(on) {
+    $('morvane-describe').setAttribute('aria-checked', String(on));
+    $('morvane-said').hidden = !on;
+    if (window.morvaneFit) window.morvaneFit();
+  }
+
+  function make(i, role) {
+    var e;
+    if (role === ROLE_TEXT) {
+      e = document.createElement('p');
+    } else if (role === ROLE_PUSH_BUTTON) {
+      e = document.createElement('button');
+      e.type = 'button';
+    } else {
+      e = document.createElement('div');
+      e.setAttribute('role', role === ROLE_IMAGE ? 'img' : 'button');
+    }
+    var description = document.createElement('span');
+    description.id = 'morvane-description-' + i;
+    description.hidden = true;  // read only as the element's description
+    $('morvane-help').after(description);
+    e.setAttribute('aria-describedby', description.id);
+    descriptions[i] = description;
+    if (role !== ROLE_TEXT) {
+      e.addEventListener('focus', function() { if (!syncing) Module['_morvane_browser_access_focus'](i); });
+      // Leaving for the canvas or another object is no leaving; a hidden object loses the focus to its successor.
+      e.addEventListener('blur', function(ev) {
+        if (syncing || e.hidden || ev.relatedTarget === $('morvane-canvas') || items.indexOf(ev.relatedTarget) >= 0) return;
+        Module['_morvane_browser_access_focus'](-1);
+      });
+      e.addEventListener('click', function(ev) {
+        ev.preventDefault();
+        Module['_morvane_browser_access_act'](i);
+      });
+    }
+    $('morvane-objects').appendChild(e);
+    return e;
+  }
+
+  window.morvaneAccess = {
+    begin: function(clientWidth, clientHeight, name, description, switchLabel) {
+      width = clientWidth;
+      height = clientHeight;
+      var objects = $('morvane-objects');
+      objects.setAttribute('aria-label', name);
+      $('morvane-help').textContent = description;
+      objects.hidden = false;
+      var toggle = $('morvane-describe');
+      toggle.textContent = switchLabel;
+      toggle.setAttribute('aria-label', switchLabel);  // without the drawn mark before it
+      toggle.onclick = function() {
+        var on = toggle.getAttribute('aria-checked') !== 'true';
+        try { localStorage.setItem(STORE, on ? '1' : '0'); } catch (e) {}
+        showDescriptions(on);
+      };
+      $('morvane-bar').hidden = false;
+      showDescriptions(remembered());
+    },
+    node: function(i, role, name, description, hidden, focusable, pickedUp, x, y, w, h) {
+      var e = items[i] || (items[i] = make(i, role));
+      if (role === ROLE_TEXT) e.textContent = name;
+      else e.setAttribute('aria-label', name);
+      descriptions[i].textContent = description;
+      if (hidden && document.activeElement === e) lostInside = true;
+      syncing = true;
+      e.hidden = hidden;
+      syncing = false;
+      if (role !== ROLE_TEXT) e.tabIndex = focusable ? 0 : -1;
+      if (role === ROLE_DRAGGABLE) e.setAttribute('aria-pressed', String(pickedUp));
+      e.style.left = (100 * x / width) + '%';
+      e.style.top = (100 * y / height) + '%';
+      e.style.width = (100 * w / width) + '%';
+      e.style.height = (100 * h / height) + '%';
+    },
+    // The window's focus is on object i: the page's focus follows where it is on the
+    // objects (or, at the start, nowhere yet).
+    focus: function(i, first) {
+      var active = document.activeElement;
+      var inside = lostInside || items.indexOf(active) >= 0 || (first && (!active || active === document.body));
+      lostInside = false;
+      if (!inside || i < 0 || !items[i] || items[i] === active) return;
+      syncing = true;
+      items[i].focus({preventScroll: true});
+      syncing = false;
+    },
+    say: function(text) {
+      $('morvane-status').textContent = text;
+      var said = $('morvane-said');
+      said.textContent = text;
+      // A sentence that takes more lines than the last makes more room.
+      if (!said.hidden && window.morvaneFit) window.morvaneFit();
+    },
+    end: function() {
+      $('morvane-objects').hidden = true;
+      $('morvane-bar').hidden = true;
+    },
+  };
 })();
 
 // Offline use: the service worker keeps this build's files once the page has loaded and

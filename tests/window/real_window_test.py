@@ -508,13 +508,14 @@ def run_keyboard_demonstration(session):
     session.key("Tab")
     session.wait_for("the focus ring around the substrate", ring_on(PICTURE2))
 
-    # Picked up: the outline over the box itself (its border inverted).
+    # Picked up: the outline a step (4 pixels) inside the box, over its picture, inverted.
+    inside = session.shot().px(196, 68)
     session.key("space")
-    session.wait_for("the outline over the picked-up substrate", lambda s: s.px(192, 64) == SHADOW ^ WHITE)
+    session.wait_for("the outline inside the picked-up substrate", lambda s: s.px(196, 68) == inside ^ WHITE)
     for _ in range(3):
         session.key("shift+Down")
     # Its left edge crosses the bare strip above the enzyme's box.
-    session.wait_for("the outline moved onto the enzyme", lambda s: s.px(192, 269) == WHITE and s.px(192, 64) == SHADOW)
+    session.wait_for("the outline moved onto the enzyme", lambda s: s.px(196, 269) == WHITE and s.px(196, 68) == inside)
     session.save(session.shot(), "%02d-keyboard-drag" % session.steps)
     session.key("space")
     session.expect_state("Complex", "the substrate put down on the enzyme with Space")
@@ -537,24 +538,24 @@ def run_keyboard_demonstration(session):
              ("Tab during the drag, then Escape", ["shift+Down", "Tab", "shift+Tab"], "Escape")]
     for name, moves, end in cases:
         session.key("space")
-        session.wait_for("the outline picked up for " + name, lambda s: s.px(192, 64) == SHADOW ^ WHITE)
+        session.wait_for("the outline picked up for " + name, lambda s: s.px(196, 68) == before.px(196, 68) ^ WHITE)
         for k in moves:
             session.key(k)
         session.key(end)
         session.wait_for("the window unchanged after " + name, lambda s: s.same(before))
     session.key("space")
     session.key("shift+Down")
-    session.wait_for("the outline picked up again", lambda s: s.px(192, 150) == SHADOW ^ WHITE)
+    session.wait_for("the outline picked up again", lambda s: s.px(196, 108) == before.px(196, 108) ^ WHITE)
     session.x.take_keyboard_away()
     session.wait_for("the window unchanged after it lost the keyboard", lambda s: s.same(before))
     session.xdo("windowfocus", session.window, check=False)
     session.key("space")
     for _ in range(3):
         session.key("shift+Down")
-    session.wait_for("the outline over the enzyme", lambda s: s.px(192, 269) == WHITE)
+    session.wait_for("the outline over the enzyme", lambda s: s.px(196, 269) == WHITE)
     session.click(600, 420)  # on the bare form: cancels, and the press hides the focus ring
     session.wait_for("no outline and no ring after a click elsewhere",
-                     lambda s: s.px(192, 269) == BLACK and not s_has_ring(s) and not problems_state(s, "Start"))
+                     lambda s: s.px(196, 269) == BLACK and not s_has_ring(s) and not problems_state(s, "Start"))
     err = session.close_and_wait()
     if err.strip():
         raise Failure("morvane wrote to standard error: " + err)

@@ -6,8 +6,8 @@ library (ours) with one routine (ThunRTMain), the entry point's bytes (the descr
 address handed to ThunRTMain, nothing after the call), the project image in one block
 whose every reference holds, at the preferred base, the address of the record it names
 and carries a base relocation, the handler bodies holding the handler routines'
-addresses, and the resources (version, icon group, icon images). The library: the same
-machine, ASLR and DEP, "ThunRTMain" exported undecorated, and nothing imported but the
+addresses, and the resources (version, icon group, icon images, the program's words).
+The library: the same machine, ASLR and DEP, "ThunRTMain" exported undecorated, and nothing imported but the
 system's own libraries.
 
 Usage: pe_structure_test.py MORVANE.exe RUNTIME.dll PROJECT.img PROJECT.refs ICON.ico
@@ -138,7 +138,8 @@ def resource_entries(pe):
 
 def check_resources(c, exe, ico):
     res = resource_entries(exe)
-    c.expect({k[0] for k in res} == {3, 14, 16}, "resource types %s, not 3, 14, 16" % sorted({k[0] for k in res}))
+    c.expect({k[0] for k in res} == {3, 10, 14, 16}, "resource types %s, not 3, 10, 14, 16" % sorted({k[0] for k in res}))
+    c.expect(res.get((10, 1, 0x0409), b"")[:4] == b"MWRD", "no words table as data resource 10/1/0x0409")
     c.expect((16, 1, 0x0409) in res, "no version resource 16/1/0x0409")
     c.expect((14, 1, 0) in res, "no icon group 14/1, language neutral")
     images = sorted(k for k in res if k[0] == 3)

@@ -220,3 +220,30 @@ export async function expectState(page, name, said = STATES[name].said) {
   return px;
 }
 
+
+// Chromium's own accessibility tree, through the DevTools protocol: the nodes that a
+// screen reader meets (not ignored), each as { role, name, description, focused, pressed, checked }.
+export async function accessibleNodes(page) {
+  const cdp = await page.context().newCDPSession(page);
+  try {
+    await cdp.send('Accessibility.enable');
+    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+    return nodes.filter((n) => !n.ignored).map((n) => {
+      const props = Object.fromEntries((n.properties || []).map((p) => [p.name, p.value.value]));
+      return {
+        role: n.role?.value, name: n.name?.value ?? '', description: n.description?.value ?? '',
+        focused: !!props.focused, pressed: props.pressed, checked: props.checked,
+      };
+    });
+  } finally {
+    await cdp.detach();
+  }
+}
+
+// The node that has the focus in Chromium's accessibility tree (not the page itself).
+export async function accessibleFocus(page) {
+  await settle(page);
+  const focused = (await accessibleNodes(page)).filter((n) => n.focused && n.role !== 'RootWebArea');
+  assert.equal(focused.length, 1, `focused nodes: ${JSON.stringify(focused)}`);
+  return focused[0];
+}

@@ -46,6 +46,8 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
       var b = button(e.button);
       if (!b) return;
       e.preventDefault();
+      // The page's focus leaves the window's elements for the canvas, not for their Tab order.
+      if (canvas.hasAttribute('tabindex')) canvas.focus({preventScroll: true});
       active = e.pointerId;
       held = b;
       try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
@@ -88,12 +90,19 @@ EM_JS(int, morvane_page_listen, (const char* selector, int width, int height), {
 // names, and the page's loss of the keyboard, to the exported entries below.
 EM_JS(void, morvane_page_listen_keys, (const char* key_codes), {
   var keys = JSON.parse(UTF8ToString(key_codes));
+  // Keys reach the window where the page's focus is on it: the canvas, the elements that
+  // stand for its objects, or nothing in particular; the page's own controls keep theirs.
+  function ours(target) {
+    var canvas = Module.morvanePage.canvas;
+    var objects = document.getElementById('morvane-objects');
+    return target === canvas || target === document.body || target === document.documentElement ||
+           !!(objects && objects.contains(target));
+  }
   function key(down) {
     return function(e) {
       var code = keys[e.key];
-      if (code === undefined || e.isComposing || e.ctrlKey || e.altKey || e.metaKey) return;
-      e.preventDefault();
-      Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0);
+      if (code === undefined || e.isComposing || e.ctrlKey || e.altKey || e.metaKey || !ours(e.target)) return;
+      if (Module['_morvane_browser_key'](down, code, e.shiftKey ? 1 : 0)) e.preventDefault();
     };
   }
   var added = [[window, 'keydown', key(1)], [window, 'keyup', key(0)],
@@ -151,8 +160,16 @@ EMSCRIPTEN_KEEPALIVE void morvane_browser_pointer(int phase, int x, int y, int b
   g_listening->pointer(static_cast<morvane::runtime::PointerPhase>(phase), x, y, button, time_ms);
 }
 
-EMSCRIPTEN_KEEPALIVE void morvane_browser_key(int down, int key, int shift) {
-  if (g_listening) g_listening->key(down != 0, key, shift);
+EMSCRIPTEN_KEEPALIVE int morvane_browser_key(int down, int key, int shift) {
+  return g_listening && g_listening->key(down != 0, key, shift) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_access_focus(int node) {
+  if (g_listening) g_listening->access_focus(node);
+}
+
+EMSCRIPTEN_KEEPALIVE void morvane_browser_access_act(int node) {
+  if (g_listening) g_listening->access_act(node);
 }
 
 EMSCRIPTEN_KEEPALIVE void morvane_browser_focus_lost() {
@@ -186,7 +203,23 @@ void BrowserPlatform::attach(Runtime& runtime) {
   g_listening = this;
   morvane_page_title(runtime.form().caption().c_str());
   repaint();
+  page_access_.reset();
+  tree_.reset();
+  if (first_frame_shown_) start_access();
   if (observer_) observer_(runtime);
+}
+
+// After the first frame, so that the page's elements cost the start nothing.
+void BrowserPlatform::start_access() {
+  if (!runtime_ || stopped_ || tree_ || runtime_->words().empty()) return;
+  try {
+    FormWindow& w = runtime_->window();
+    tree_ = std::make_unique<access::AccessTree>(w, *runtime_, access::Words::from_bytes(runtime_->words()));
+    page_access_ = std::make_unique<PageAccess>(*tree_, w.client_width(), w.client_height());
+    page_access_->update();
+  } catch (const std::exception& e) {
+    fail(e);
+  }
 }
 
 void BrowserPlatform::start(Project project) {
@@ -223,6 +256,7 @@ void BrowserPlatform::present() {
   if (!first_frame_shown_) {
     first_frame_shown_ = true;
     morvane_page_first_frame();
+    start_access();
   }
 }
 
@@ -251,18 +285,45 @@ void BrowserPlatform::pointer(PointerPhase phase, int x, int y, int button, doub
   }
 }
 
-void BrowserPlatform::key(bool down, int key, int shift) {
+template <class Deliver>
+void BrowserPlatform::input(Deliver deliver) {
   if (!runtime_ || stopped_) return;
-  FormWindow& w = runtime_->window();
   try {
-    if (down)
-      w.key_down(key, shift);
-    else
-      w.key_up(key, shift);
+    deliver(runtime_->window());
     after_input();
   } catch (const std::exception& e) {
     fail(e);
   }
+}
+
+bool BrowserPlatform::key(bool down, int key, int shift) {
+  if (!runtime_ || stopped_) return false;
+  if (key == keys::tab && page_access_ && page_access_->on_page() && !runtime_->window().keyboard_drag()) return false;
+  input([&](FormWindow& w) {
+    if (down)
+      w.key_down(key, shift);
+    else
+      w.key_up(key, shift);
+  });
+  return true;
+}
+
+void BrowserPlatform::access_focus(int node) {
+  if (!tree_) return;
+  input([&](FormWindow& w) {
+    if (node >= 0)
+      tree_->focus(node);
+    else
+      w.set_focus(nullptr);
+  });
+}
+
+void BrowserPlatform::access_act(int node) {
+  if (!tree_ || node < 0 || static_cast<std::size_t>(node) >= tree_->nodes().size()) return;
+  const auto& actions = tree_->nodes()[static_cast<std::size_t>(node)].actions;
+  if (actions.empty()) return;
+  const access::Action action = actions.front();
+  input([&](FormWindow&) { tree_->perform(node, action); });
 }
 
 void BrowserPlatform::focus_lost() {
@@ -278,6 +339,7 @@ void BrowserPlatform::focus_lost() {
 void BrowserPlatform::after_input() {
   if (stopped_) return;
   repaint();
+  if (page_access_) page_access_->update();
   if (observer_) observer_(*runtime_);
   if (runtime_->finished()) stop("The demonstration has ended.");
 }

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "runtime/backends/browser/page_access.h"
 #include "runtime/backends/browser/pending_area.h"
 #include "runtime/backends/shell/platform_shell.h"
+#include "runtime/core/access/access_tree.h"
 #include "runtime/core/project/runtime.h"
 
 namespace morvane::runtime {
@@ -49,7 +51,15 @@ class BrowserPlatform final : public Platform {
   // Input from the page, in client pixels. `button` is the window's: 1 left, 2 right,
   // 4 middle. A cancelled pointer ends a drag without a drop and a press without a click.
   void pointer(PointerPhase phase, int x, int y, int button, double time_ms);
-  void key(bool down, int key, int shift);
+  // False when the page should do what the key does itself: Tab, where the page's
+  // elements mirror the window (the page's own Tab order then runs through them), except
+  // while a drag made with the keys is under way.
+  bool key(bool down, int key, int shift);
+  // The page's focus moved onto the element of accessible node `node`, or (-1) away from
+  // the window's elements to another of the page's controls.
+  void access_focus(int node);
+  // A screen reader (or a script) activated node `node`'s element: its first action.
+  void access_act(int node);
   // The page lost the keyboard (another window or tab took it).
   void focus_lost();
   // Puts what was repainted since the last frame on the canvas.
@@ -60,6 +70,10 @@ class BrowserPlatform final : public Platform {
 
  private:
   void after_input();
+  void start_access();
+  // Delivers one input and then repaints and tells the observer and the page's elements.
+  template <class Deliver>
+  void input(Deliver deliver);
   void repaint();
   void fail(const std::exception& e);
   void stop(const std::string& message);
@@ -75,6 +89,8 @@ class BrowserPlatform final : public Platform {
   bool stopped_ = false;
   int held_button_ = 0;
   std::function<void(Runtime&)> observer_;
+  std::unique_ptr<access::AccessTree> tree_;  // where the program has words
+  std::unique_ptr<PageAccess> page_access_;
 };
 
 }  // namespace morvane::runtime

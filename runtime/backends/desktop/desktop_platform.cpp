@@ -1,7 +1,11 @@
 #include "runtime/backends/desktop/desktop_platform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <unistd.h>
+#ifdef MORVANE_DESKTOP_X11
+#include <X11/Xlib.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +20,7 @@
 #include <vector>
 #include <utility>
 
+#include "runtime/backends/desktop/access_host.h"
 #include "runtime/backends/desktop/display_loss.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
@@ -188,15 +193,19 @@ class DesktopPlatform::Session {
   void loop() {
     SDL_Event e;
     while (!runtime_.finished()) {
+      if (!access_tried_ && first_frame_shown_ && !frame_waiting_) join_access_bus();
       if (frame_waiting_) {
         std::this_thread::sleep_until(last_present_ + frame_interval_);
         SDL_PumpEvents();
+      } else if (access_) {
+        wait_with_bus();
       } else {
         if (!SDL_WaitEvent(&e)) throw std::runtime_error(std::string("lost the display (") + SDL_GetError() + ")");
         handle(e);
       }
       while (!runtime_.finished() && take_queued(e)) handle(e);
       if (runtime_.finished()) break;
+      if (access_) access_->after_input();
       // What the window system lost (an expose) is shown again at once, or when the frame
       // held back is due if it came while the loop slept.
       if (!frame_waiting_ || (!full_repaint_ && Clock::now() < last_present_ + frame_interval_)) continue;
@@ -221,6 +230,36 @@ class DesktopPlatform::Session {
   // (SDL_PollEvent) would read the display once more for every wake-up.
   static bool take_queued(SDL_Event& e) {
     return SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) == 1;
+  }
+
+  // The accessibility bus, joined once the first frame is shown and the loop has nothing
+  // else to do, so that the start pays nothing for it.
+  void join_access_bus() {
+    access_tried_ = true;
+    display_fd_ = display_connection(window_.get());
+    if (display_fd_ < 0) return;  // a display whose events cannot be waited on with the bus's
+    access_ = AccessHost::start(runtime_, window_.get());
+  }
+
+  // The display's connection, to wait on, or -1 where it is not an X11 one.
+  static int display_connection(SDL_Window* w) {
+#ifdef MORVANE_DESKTOP_X11
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (SDL_GetWindowWMInfo(w, &wm) && wm.subsystem == SDL_SYSWM_X11) return ConnectionNumber(wm.info.x11.display);
+#else
+    (void)w;
+#endif
+    return -1;
+  }
+
+  // Sleeps until the display or the accessibility bus has something; the bus's work is
+  // done here, and whatever it changed is shown like any input.
+  void wait_with_bus() {
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_POLLSENTINEL - 1) > 0) return;
+    if (access_->wait(display_fd_)) frame_waiting_ = true;
+    SDL_PumpEvents();
   }
 
   // One refresh of the display the window is on (60 Hz where it does not say).
@@ -258,7 +297,13 @@ class DesktopPlatform::Session {
   void handle_window(const SDL_WindowEvent& e) {
     switch (e.event) {
       case SDL_WINDOWEVENT_CLOSE: window().close(); break;
-      case SDL_WINDOWEVENT_FOCUS_LOST: window().focus_lost(); break;
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+        window().focus_lost();
+        if (access_) access_->window_activated(false);
+        break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (access_) access_->window_activated(true);
+        break;
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         if (e.data1 != window().client_width() || e.data2 != window().client_height()) {
           window().resize(e.data1, e.data2);
@@ -279,6 +324,7 @@ class DesktopPlatform::Session {
 
   void repaint_all() {
     full_repaint_ = false;
+    first_frame_shown_ = true;
     platform_.shell_.paint_all(window());
     present({fb().bounds()});
   }
@@ -295,6 +341,10 @@ class DesktopPlatform::Session {
   bool frame_waiting_ = false;  // events came since the last frame was painted
   Clock::time_point last_present_{};
   Clock::duration frame_interval_{};
+  bool first_frame_shown_ = false;  // a frame went out after the window was shown
+  bool access_tried_ = false;
+  int display_fd_ = -1;
+  std::unique_ptr<AccessHost> access_;
 };
 
 DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text) {}

@@ -84,6 +84,16 @@ std::vector<NativeRoutine> handler_routines(const ProjectImage& image, std::uint
   return natives;
 }
 
+// The program's words: the executable's resource 1 of type RCDATA, or none.
+std::span<const std::uint8_t> program_words() {
+  HMODULE exe = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(10));
+  HGLOBAL loaded = found ? LoadResource(exe, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const std::uint8_t*>(bytes), SizeofResource(exe, found)};
+}
+
 }  // namespace
 }  // namespace morvane::runtime
 
@@ -104,6 +114,7 @@ extern "C" [[noreturn]] void __stdcall ThunRTMain(const void* descriptor) {
     project.image = image_at(descriptor);
     project.descriptor = project.image.base;
     project.natives = handler_routines(project.image, project.descriptor, descriptor);
+    project.words = program_words();
   } catch (const std::exception& e) {
     refuse(std::string("the project image, ") + e.what());
   }

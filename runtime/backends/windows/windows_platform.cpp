@@ -4,11 +4,16 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "runtime/backends/windows/access_libraries.h"
+#include "runtime/backends/windows/client_accessible.h"
+#include "runtime/backends/windows/window_access.h"
 #include "runtime/core/paint/framebuffer.h"
 
 namespace morvane::runtime {
@@ -72,6 +77,8 @@ class WindowsPlatform::Session {
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, exe,
                             this);
     if (!hwnd_) throw std::runtime_error(last_error("CreateWindowEx"));
+    access_.emplace(access::AccessTree(w, runtime, access::Words::from_bytes_or_none(runtime.words())), hwnd_);
+    access_->after_input();
     make_framebuffer();
     runtime.set_error_display([this](const std::string& m) {
       MessageBoxW(hwnd_, widen(m).c_str(), L"morvane", MB_OK | MB_ICONERROR);
@@ -82,6 +89,10 @@ class WindowsPlatform::Session {
   }
   ~Session() {
     runtime_.set_error_display({});
+    if (accessible_) {
+      disconnect_client_accessible(accessible_);
+      accessible_->Release();
+    }
     if (hwnd_) DestroyWindow(hwnd_);
     free_framebuffer();
   }
@@ -99,6 +110,7 @@ class WindowsPlatform::Session {
       DispatchMessageW(&msg);
       if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
       if (!runtime_.finished()) render_dirty();
+      if (!runtime_.finished()) access_->after_input();
     }
   }
 
@@ -162,8 +174,26 @@ class WindowsPlatform::Session {
       case WM_KEYUP:
         if (const int k = runtime_key(wp)) window().key_up(k, shift_keys());
         return 0;
+      case WM_GETOBJECT: return get_object(wp, lp);
+      case WindowAccess::kDoAction:
+      case WindowAccess::kTakeFocus:
+        access_->handle_posted(message, wp, lp);
+        render_dirty();
+        return 0;
+      case WM_SETFOCUS:
+        if (access_) access_->window_focused();
+        return 0;
       default: return DefWindowProcW(hwnd_, message, wp, lp);
     }
+  }
+
+  // The client area's accessible object, made at the first query.
+  LRESULT get_object(WPARAM wp, LPARAM lp) {
+    const AccessLibraries* libraries = nullptr;
+    if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT || !access_ || !(libraries = access_libraries()))
+      return DefWindowProcW(hwnd_, WM_GETOBJECT, wp, lp);
+    if (!accessible_) accessible_ = make_client_accessible(hwnd_, &*access_);
+    return libraries->lresult_from_object(kIidAccessible, wp, accessible_);
   }
 
   // The pointer stays with the window while a button is held, so that a drag ends
@@ -246,6 +276,8 @@ class WindowsPlatform::Session {
   HDC memory_dc_ = nullptr;
   HGDIOBJ old_bitmap_ = nullptr;
   std::exception_ptr failure_;  // thrown while handling a message
+  IAccessible* accessible_ = nullptr;
+  std::optional<WindowAccess> access_;
 };
 
 WindowsPlatform::WindowsPlatform(TextRasterizer* text) : shell_(text) {}

@@ -27,6 +27,12 @@ class EventDispatcher {
  public:
   virtual ~EventDispatcher() = default;
   virtual void raise(Control& control, Event event, const EventArgs& args) = 0;
+  // Whether `event` on `control` runs program code (a bound handler).
+  virtual bool handles(const Control& control, Event event) const {
+    (void)control;
+    (void)event;
+    return false;
+  }
 };
 
 }  // namespace morvane::runtime

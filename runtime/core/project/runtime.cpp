@@ -75,6 +75,12 @@ Status Runtime::call_target(std::uint32_t address, const EntryTarget& target, st
   return start_.natives[target.native_index](reference, args);
 }
 
+bool Runtime::handles(const Control& control, Event event) const {
+  const ControlEntryInfo* entry = entry_for(control);
+  const auto slot = event_slot(control.kind(), event);
+  return entry && slot && entry->bound_slot(*slot) != nullptr;
+}
+
 void Runtime::raise(Control& control, Event event, const EventArgs& args) {
   if (untrapped_error_) return;
   const ControlEntryInfo* entry = entry_for(control);

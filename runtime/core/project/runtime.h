@@ -45,6 +45,8 @@ struct Project {
   std::uint32_t descriptor = 0;              // address of the project descriptor
   std::vector<NativeRoutine> natives;        // by the index that handler bodies name
   FormReader read_form;                      // empty: read_form_description
+  // The program's words for its accessible tree (formats/words_file.h); empty: none.
+  std::span<const std::uint8_t> words;
 };
 
 class Runtime final : public EventDispatcher {
@@ -55,6 +57,8 @@ class Runtime final : public EventDispatcher {
   ~Runtime() override;
 
   const ProjectInfo& project_info() const { return project_; }
+  // The program's words as the project carries them (not yet read).
+  std::span<const std::uint8_t> words() const { return start_.words; }
   FormObject& form() const { return *form_; }
   FormWindow& window() const { return *window_; }
 
@@ -71,6 +75,7 @@ class Runtime final : public EventDispatcher {
 
   // EventDispatcher: routes through the control's event table.
   void raise(Control& control, Event event, const EventArgs& args) override;
+  bool handles(const Control& control, Event event) const override;
 
   // How many events reached program code.
   std::uint64_t events_delivered() const { return delivered_; }

@@ -1,5 +1,7 @@
 #include "runtime/core/window/drag.h"
 
+#include <algorithm>
+
 namespace morvane::runtime {
 
 void Drag::start_by_pointer(Control& source, int x, int y) {
@@ -34,7 +36,7 @@ void Drag::move_to(int x, int y) {
 
 void Drag::end(bool dropped, const Control* target) {
   invalidate_outline();
-  last_end_ = {last_end_.serial + 1, dropped, by_keys_, target};
+  last_end_ = {last_end_.serial + 1, dropped, by_keys_, target, source_};
   source_ = nullptr;
   by_keys_ = false;
 }
@@ -42,7 +44,8 @@ void Drag::end(bool dropped, const Control* target) {
 std::optional<PixelRect> Drag::outline() const {
   if (!source_) return std::nullopt;
   const PixelRect r = source_->pixel_rect();
-  return PixelRect{x_ - dx_, y_ - dy_, r.w, r.h};
+  const int inset = by_keys_ ? std::min(kKeyOutlineInset, std::min(r.w, r.h) / 2) : 0;
+  return PixelRect{x_ - dx_ + inset, y_ - dy_ + inset, r.w - 2 * inset, r.h - 2 * inset};
 }
 
 // Only the frame changes: its four edges.

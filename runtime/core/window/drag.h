@@ -16,11 +16,15 @@ struct DragEnd {
   bool dropped = false;             // false: cancelled, or released outside the window
   bool by_keys = false;             // made with the keys
   const Control* target = nullptr;  // what it was dropped on; null for the bare form
+  const Control* source = nullptr;  // what was dragged
 };
 
 class Drag {
  public:
   static constexpr int kOutlineWidth = 2;
+  // Picked up with the keys, the outline lies this far inside the box's rectangle, within
+  // its border, so that the pick-up shows at once (a mouse drag's outline starts on it).
+  static constexpr int kKeyOutlineInset = 4;
 
   explicit Drag(DirtyRegion& dirty) : dirty_(dirty) {}
   Drag(const Drag&) = delete;

@@ -57,6 +57,12 @@ void FormWindow::set_focus(Control* control) {
   give_focus(control, true);
 }
 
+void FormWindow::set_focus_by_keys(Control* control) {
+  if (closed_ || dragging()) return;  // as Tab, which does nothing while a drag is under way
+  set_focus(control);
+  focus_.show(true);
+}
+
 // `tell_old` false: the control that had the focus was hidden, and hears nothing.
 void FormWindow::give_focus(Control* control, bool tell_old) {
   // A drag made with the keys belongs to the focused control.

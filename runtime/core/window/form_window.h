@@ -76,6 +76,9 @@ class FormWindow final : public ControlHost {
   // Controls that take the focus, in tab order.
   std::vector<Control*> tab_order() const { return focus_.tab_order(); }
   void set_focus(Control* control);
+  // Moves the focus as Tab does, the ring shown: for a platform whose own focus (a
+  // screen reader's, a page's element) moved onto the control.
+  void set_focus_by_keys(Control* control);
 
   // ControlHost
   void control_changed(Control& control, PixelRect area) override;

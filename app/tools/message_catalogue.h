@@ -1,0 +1,23 @@
+// Reads a gettext message catalogue (a .po file, or the .pot template) into the
+// program's words: each message's context is its key, its translation its text, and
+// an empty or fuzzy translation falls back to the English message itself.
+#pragma once
+
+#include <stdexcept>
+#include <string_view>
+
+#include "formats/words_file.h"
+
+namespace morvane::app {
+
+class CatalogueError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// `fallback_language` is the words' language when the header names none (a template's
+// messages are English). Throws CatalogueError, naming the line, for a message without
+// a context, plural forms, a repeated context, a bad escape or an unterminated string.
+formats::WordsFile read_catalogue(std::string_view text, std::string_view fallback_language);
+
+}  // namespace morvane::app
