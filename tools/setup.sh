@@ -11,7 +11,9 @@ packages=(
   xvfb xdotool x11-utils x11-apps imagemagick python3
 )
 # Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, windows
-# (the cross compilers, 64-bit Wine to run the 64-bit build, pefile to read the modules).
+# (the cross compilers, 64-bit Wine to run the 64-bit build, pefile to read the modules),
+# pictures (the painter's shaping library and the faces of the other languages' words; the
+# build never needs them, the pictures are committed).
 for group in "$@"; do
   case "$group" in
     web)
@@ -19,11 +21,12 @@ for group in "$@"; do
       # A nodejs that is not Debian's brings its own npm and conflicts with Debian's.
       command -v npm >/dev/null || packages+=(npm)
       ;;
+    pictures) packages+=(libharfbuzz-dev fonts-noto-cjk fonts-noto-core) ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     hygiene) packages+=(valgrind binutils) ;;
     # wine64 alone: the 32-bit loader cannot run where the kernel has no IA-32 support.
     windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 python3-pefile) ;;
-    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene windows)" >&2; exit 2 ;;
+    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene windows pictures)" >&2; exit 2 ;;
   esac
 done
 

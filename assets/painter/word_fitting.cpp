@@ -1,0 +1,51 @@
+#include "assets/painter/word_fitting.h"
+
+#include <stdexcept>
+
+namespace morvane::painter {
+
+namespace {
+
+// Words are measured on a canvas wide enough for any word at the pictures' sizes, from a
+// pen far enough in for glyphs that reach left of their origin.
+constexpr int measuring_width = 1024;
+constexpr int measuring_pen = 64;
+
+bool lies_within(const Box& ink, const Box& place) {
+  return ink.x0 >= place.x0 && ink.x1 <= place.x1 && ink.y0 >= place.y0 && ink.y1 <= place.y1;
+}
+
+}  // namespace
+
+FittedWord fit_word(const Typesetter& face, const WordSetting& english, const Box& place, const std::string& text,
+                    const std::string& language, bool shares_english_face, int canvas_height) {
+  const int smallest = smallest_pixels_per_em(english.pixels_per_em_x);
+  for (int size = english.pixels_per_em_x; size >= smallest; --size) {
+    ShapedSetting setting;
+    setting.text = text;
+    setting.language = language;
+    setting.pixels_per_em_x = size;
+    // A taller em than wide (as for "Product") keeps its proportion at every size.
+    setting.pixels_per_em_y =
+        (2 * size * english.pixels_per_em_y + english.pixels_per_em_x) / (2 * english.pixels_per_em_x);
+    setting.pen_x = measuring_pen;
+    setting.baseline_row = english.baseline_row;
+    setting.hinted = shares_english_face;
+    if (shares_english_face && size == english.pixels_per_em_x) setting.zones = english.zones;
+
+    Canvas scratch(measuring_width, canvas_height, white);
+    const Box ink = face.set(scratch, setting).ink;
+    if (ink.width() > place.width() || ink.y0 < place.y0 || ink.y1 > place.y1) continue;
+    // A shift by whole pixels moves the ink without changing a pixel of it.
+    const int shift = place.x0 + (place.width() - ink.width()) / 2 - ink.x0;
+    setting.pen_x += shift;
+    const Box placed{ink.x0 + shift, ink.x1 + shift, ink.y0, ink.y1};
+    if (!lies_within(placed, place)) throw std::logic_error("a centred word left its place");
+    return {setting, placed};
+  }
+  throw std::runtime_error("the word \"" + text + "\" does not fit its place (" + to_string(place) + ") even at " +
+                           std::to_string(smallest) + " pixels to the em, two thirds of the English " +
+                           std::to_string(english.pixels_per_em_x) + ": choose a shorter word");
+}
+
+}  // namespace morvane::painter
