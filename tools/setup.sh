@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
-  xvfb xdotool x11-utils x11-apps imagemagick python3
+  xvfb xdotool x11-utils x11-apps imagemagick python3 gettext
 )
 # Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, windows
 # (the cross compilers, 64-bit Wine to run the 64-bit build, pefile to read the modules),
