@@ -167,11 +167,12 @@ ZoneHeights Typesetter::hinted_zones(int pixels_per_em_x, int pixels_per_em_y) c
 
 namespace {
 
-// The non-white pixels that smoothing makes of a mask, or nothing for an empty mask.
-std::optional<Box> smoothed_ink(const SampleMask& mask) {
+// The non-white pixels that smoothing makes of a mask within a region that holds them
+// all, or nothing for an empty mask.
+std::optional<Box> smoothed_ink(const SampleMask& mask, const Box& region) {
   std::optional<Box> ink;
-  for (int y = 0; y < mask.height(); ++y) {
-    for (int x = 0; x < mask.width(); ++x) {
+  for (int y = region.y0; y <= region.y1; ++y) {
+    for (int x = region.x0; x <= region.x1; ++x) {
       if (smoothed_pixel(mask, x, y) == white) continue;
       if (!ink) {
         ink = Box{x, x, y, y};
@@ -216,9 +217,14 @@ struct SampleBuffer {
         bytes(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(canvas.height())) {}
 };
 
+struct RasterisedGlyph {
+  SampleMask mask;
+  Box reach;  // the pixels its samples can darken: its box, a pixel more on each side for smoothing
+};
+
 // The glyph's outline, placed and zoned, rasterised into samples.
-SampleMask rasterise(FT_Library library, FT_Outline& outline, char character, SampleBuffer& buffer,
-                     const Canvas& canvas) {
+RasterisedGlyph rasterise(FT_Library library, FT_Outline& outline, char character, SampleBuffer& buffer,
+                          const Canvas& canvas) {
   FT_BBox box;
   FT_Outline_Get_CBox(&outline, &box);
   if (box.xMin < 0 || box.yMin < 0 || box.xMax > buffer.samples_across * one_pixel ||
@@ -235,14 +241,19 @@ SampleMask rasterise(FT_Library library, FT_Outline& outline, char character, Sa
   bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
   check(FT_Outline_Get_Bitmap(library, &outline, &bitmap), "rasterising a glyph");
 
+  const long sample = one_pixel * samples_per_pixel;
+  const Box reach{std::max(0, static_cast<int>(box.xMin / sample) - 1),
+                  std::min(canvas.width() - 1, static_cast<int>((box.xMax + sample - 1) / sample) + 1),
+                  std::max(0, canvas.height() - static_cast<int>((box.yMax + one_pixel - 1) / one_pixel) - 1),
+                  std::min(canvas.height() - 1, canvas.height() - static_cast<int>(box.yMin / one_pixel))};
   SampleMask mask(canvas.width(), canvas.height());
-  for (int y = 0; y < canvas.height(); ++y) {
+  for (int y = reach.y0; y <= reach.y1; ++y) {
     const unsigned char* row = buffer.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(buffer.pitch);
-    for (int s = 0; s < buffer.samples_across; ++s) {
+    for (int s = reach.x0 * samples_per_pixel; s < (reach.x1 + 1) * samples_per_pixel; ++s) {
       if ((row[s / 8] >> (7 - s % 8)) & 1) mask.set(s, y);
     }
   }
-  return mask;
+  return {std::move(mask), reach};
 }
 
 // Sets the word's smoothed pixels inside its ink box, on white only.
@@ -281,6 +292,7 @@ SetWord lay(FT_Library library, FT_Face face, Canvas& canvas, const std::vector<
   const long baseline_up = static_cast<long>(canvas.height() - (baseline_row + 1)) * one_pixel;
 
   SampleMask word_mask(canvas.width(), canvas.height());
+  std::optional<Box> word_reach;
   SetWord result;
   for (const PlacedGlyph& placed : run) {
     FT_Outline& outline = load_outline(face, placed.index, load_flags)->outline;
@@ -289,12 +301,15 @@ SetWord lay(FT_Library library, FT_Face face, Canvas& canvas, const std::vector<
       outline.points[i].x = (placed.x + outline.points[i].x) * samples_per_pixel;
       outline.points[i].y = baseline_up + placed.y + y;
     }
-    const SampleMask glyph_mask = rasterise(library, outline, placed.character, buffer, canvas);
-    if (const auto ink = smoothed_ink(glyph_mask)) result.glyphs.push_back({placed.character, *ink});
-    word_mask.merge(glyph_mask);
+    const RasterisedGlyph glyph = rasterise(library, outline, placed.character, buffer, canvas);
+    if (const auto ink = smoothed_ink(glyph.mask, glyph.reach)) result.glyphs.push_back({placed.character, *ink});
+    word_mask.merge(glyph.mask);
+    word_reach = word_reach ? Box{std::min(word_reach->x0, glyph.reach.x0), std::max(word_reach->x1, glyph.reach.x1),
+                                  std::min(word_reach->y0, glyph.reach.y0), std::max(word_reach->y1, glyph.reach.y1)}
+                            : glyph.reach;
   }
 
-  const auto ink = smoothed_ink(word_mask);
+  const auto ink = word_reach ? smoothed_ink(word_mask, *word_reach) : std::nullopt;
   if (!ink) throw std::logic_error("the word \"" + text + "\" left no ink");
   result.ink = *ink;
   lay_ink(canvas, word_mask, *ink, text);

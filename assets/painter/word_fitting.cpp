@@ -6,10 +6,10 @@ namespace morvane::painter {
 
 namespace {
 
-// Words are measured on a canvas wide enough for any word at the pictures' sizes, from a
-// pen far enough in for glyphs that reach left of their origin.
-constexpr int measuring_width = 1024;
-constexpr int measuring_pen = 64;
+// Words are measured on a canvas that holds the place with a margin on each side, from a
+// pen far enough in for glyphs that reach left of their origin; a word that runs off it
+// is too wide for the place anyway.
+constexpr int measuring_margin = 32;
 
 bool lies_within(const Box& ink, const Box& place) {
   return ink.x0 >= place.x0 && ink.x1 <= place.x1 && ink.y0 >= place.y0 && ink.y1 <= place.y1;
@@ -28,13 +28,18 @@ FittedWord fit_word(const Typesetter& face, const WordSetting& english, const Bo
     // A taller em than wide (as for "Product") keeps its proportion at every size.
     setting.pixels_per_em_y =
         (2 * size * english.pixels_per_em_y + english.pixels_per_em_x) / (2 * english.pixels_per_em_x);
-    setting.pen_x = measuring_pen;
+    setting.pen_x = measuring_margin;
     setting.baseline_row = english.baseline_row;
     setting.hinted = shares_english_face;
     if (shares_english_face && size == english.pixels_per_em_x) setting.zones = english.zones;
 
-    Canvas scratch(measuring_width, canvas_height, white);
-    const Box ink = face.set(scratch, setting).ink;
+    Canvas scratch(place.width() + 2 * measuring_margin, canvas_height, white);
+    Box ink;
+    try {
+      ink = face.set(scratch, setting).ink;
+    } catch (const std::out_of_range&) {
+      continue;  // ran off the measuring canvas
+    }
     if (ink.width() > place.width() || ink.y0 < place.y0 || ink.y1 > place.y1) continue;
     // A shift by whole pixels moves the ink without changing a pixel of it.
     const int shift = place.x0 + (place.width() - ink.width()) / 2 - ink.x0;

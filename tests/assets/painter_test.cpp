@@ -2,6 +2,7 @@
 // the rows they must, and its smoothing and file writing hold on their own.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -116,6 +117,59 @@ TEST_F(WordPlacement, RefusesToSetOverAnythingButWhite) {
 TEST_F(WordPlacement, RefusesAWordThatLeavesTheCanvas) {
   Canvas canvas(60, 40, painter::white);
   EXPECT_THROW(typesetter_->set(canvas, painter::painted_words()[0].setting), std::out_of_range);
+}
+
+// Translations in the English face: the size each takes in its place, 0 where it is refused.
+struct Fitting {
+  std::size_t word;  // in painted_words()
+  const char* text;
+  int size;
+};
+
+const Fitting fittings[] = {
+    {0, "Enzym", 24},                   // fits at the English size
+    {3, "Producto", 24},                // too wide at 28: the largest size that fits
+    {0, "Enzymsubstrat", 16},           // two thirds of 24 is the last size tried
+    {0, "Enzymsubstratkomplex", 0},     // too wide even then
+    {2, "Substrat Substrat Substrat Substrat Substrat Substrat", 0},
+};
+
+TEST_F(WordPlacement, TranslationsTakeTheLargestSizeThatFitsCentredInTheirPlace) {
+  for (const Fitting& want : fittings) {
+    SCOPED_TRACE(want.text);
+    const painter::PaintedWord& english = painter::painted_words().at(want.word);
+    std::vector<std::string> texts;
+    for (const auto& word : painter::painted_words()) texts.push_back(word.setting.text);
+    texts.at(want.word) = want.text;
+    painter::WordSetter words(*typesetter_, {"de", &*typesetter_, true, texts});
+    Canvas canvas(painter::picture_size, painter::picture_size, painter::white);
+    if (want.size == 0) {
+      try {
+        words.set(canvas, "test.bmp", english);
+        ADD_FAILURE() << "set a word that does not fit";
+      } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("does not fit"), std::string::npos) << error.what();
+      }
+      continue;
+    }
+    words.set(canvas, "test.bmp", english);
+    const painter::WordReport& report = words.reports().at(0);
+    EXPECT_EQ(report.pixels_per_em, want.size);
+    const Box& ink = report.ink;
+    const Box& place = english.place;
+    EXPECT_TRUE(place.contains(ink.x0, ink.y0) && place.contains(ink.x1, ink.y1));
+    EXPECT_LE(std::abs((ink.x0 - place.x0) - (place.x1 - ink.x1)), 1) << "not centred";
+  }
+}
+
+TEST_F(WordPlacement, AWordThatIsTheEnglishOneIsDrawnAsInEnglish) {
+  std::vector<std::string> texts;
+  for (const auto& word : painter::painted_words()) texts.push_back(word.setting.text);
+  painter::WordSetter same(*typesetter_, {"fr", &*typesetter_, true, texts});
+  painter::WordSetter english(*typesetter_, {"en", nullptr, true, {}});
+  const auto own = painter::paint_picture_files(same);
+  const auto reference = painter::paint_picture_files(english);
+  for (std::size_t i = 0; i < own.size(); ++i) EXPECT_TRUE(own[i].bytes == reference[i].bytes) << own[i].name;
 }
 
 // A mask with the samples [first, last) set in row 0.
