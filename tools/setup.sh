@@ -6,13 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
+  libsdl2-dev libx11-dev libxext-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev libpng-dev zlib1g-dev
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
   xvfb xdotool x11-utils x11-apps imagemagick python3 gettext
 )
 # Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, windows
 # (the cross compilers, 64-bit Wine to run the 64-bit build, pefile to read the modules),
-# pictures (the painter's shaping library and the faces of the other languages' words; the
+# pictures (the faces of the other languages' words, for repainting their pictures; the
 # build never needs them, the pictures are committed).
 for group in "$@"; do
   case "$group" in
@@ -21,7 +21,7 @@ for group in "$@"; do
       # A nodejs that is not Debian's brings its own npm and conflicts with Debian's.
       command -v npm >/dev/null || packages+=(npm)
       ;;
-    pictures) packages+=(libharfbuzz-dev fonts-noto-cjk fonts-noto-core) ;;
+    pictures) packages+=(fonts-noto-cjk fonts-noto-core) ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     hygiene) packages+=(valgrind binutils) ;;
     # wine64 alone: the 32-bit loader cannot run where the kernel has no IA-32 support.

@@ -2,7 +2,6 @@
 // Paints the four demonstration pictures and the application icon into OUTDIR; with a
 // language other than English, that language's four pictures, its words read from its
 // catalogue (po/TAG.po in the source tree unless named) and set in its face.
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -11,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/tools/message_catalogue.h"
 #include "assets/painter/face_file.h"
+#include "assets/painter/language_pictures.h"
 #include "assets/painter/outputs.h"
 #include "assets/painter/pictures.h"
 #include "assets/painter/typesetter.h"
@@ -34,33 +33,21 @@ void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes)
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+void write_files(const std::string& dir, const std::vector<OutputFile>& files) {
+  std::filesystem::create_directories(dir);
+  for (const OutputFile& file : files) {
+    const std::string path = dir + "/" + file.name;
+    write_file(path, file.bytes);
+    std::printf("wrote %s (%zu bytes)\n", path.c_str(), file.bytes.size());
+  }
+}
+
 std::string read_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-void check_face(const Typesetter& typesetter, const std::string& path, std::string_view family) {
-  if (typesetter.family() != family) {
-    throw std::runtime_error(path + " holds " + typesetter.family() + ", not " + std::string(family));
-  }
-}
-
-// The picture words of a catalogue, in the order of painted_words().
-std::vector<std::string> picture_words(const std::string& catalogue_path, std::string_view tag) {
-  const morvane::formats::WordsFile catalogue = morvane::app::read_catalogue(read_text(catalogue_path), tag);
-  std::vector<std::string> texts;
-  for (const PaintedWord& word : painted_words()) {
-    const auto entry = std::find_if(catalogue.entries.begin(), catalogue.entries.end(),
-                                    [&](const auto& e) { return e.key == word.context; });
-    if (entry == catalogue.entries.end()) {
-      throw std::runtime_error(catalogue_path + " has no entry \"" + std::string(word.context) + "\"");
-    }
-    texts.push_back(entry->text);
-  }
-  return texts;
 }
 
 void report(const std::vector<WordReport>& reports) {
@@ -121,7 +108,6 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "paint_pictures: warning: the committed pictures were set with %s; the letters will differ\n",
                    std::string(pinned_face_version).c_str());
     }
-    std::filesystem::create_directories(*out_dir);
     if (english) {
       // Where each word's ink lands: its box and each letter's rows (top-bottom).
       for (const PaintedWord& word : painted_words()) {
@@ -132,37 +118,21 @@ int main(int argc, char** argv) {
         for (const GlyphInk& glyph : set.glyphs) std::printf(" %c %d-%d", glyph.character, glyph.ink.y0, glyph.ink.y1);
         std::printf("\n");
       }
-      for (const OutputFile& file : paint_outputs(typesetter)) {
-        const std::string path = *out_dir + "/" + file.name;
-        write_file(path, file.bytes);
-        std::printf("wrote %s (%zu bytes)\n", path.c_str(), file.bytes.size());
-      }
+      write_files(*out_dir, paint_outputs(typesetter));
       return 0;
     }
 
-    const morvane::formats::FaceFile& face_file = language->picture_face;
-    const bool shares_english_face = face_file.path == morvane::formats::english.picture_face.path;
-    std::optional<Typesetter> own_face;
-    if (!shares_english_face) {
-      if (!std::filesystem::is_regular_file(std::string(face_file.path))) {
-        throw std::runtime_error("no face " + std::string(face_file.path) + " (tools/setup.sh pictures installs it)");
-      }
-      own_face.emplace(std::string(face_file.path), face_file.index);
-      check_face(*own_face, std::string(face_file.path), face_file.family);
-      std::printf("face: %s, face %u (%s)\n", std::string(face_file.path).c_str(), face_file.index,
-                  own_face->version().c_str());
+    const std::optional<Typesetter> own_face = open_language_face(*language);
+    if (own_face) {
+      std::printf("face: %s, face %u (%s)\n", std::string(language->picture_face.path).c_str(),
+                  language->picture_face.index, own_face->version().c_str());
     }
     const std::string catalogue =
         catalogue_path ? *catalogue_path : std::string(MORVANE_SOURCE_DIR) + "/po/" + tag + ".po";
-    WordSetter words(typesetter, LanguageWords{tag, own_face ? &*own_face : &typesetter, shares_english_face,
-                                               picture_words(catalogue, tag)});
-    const std::vector<OutputFile> files = paint_picture_files(words);
-    report(words.reports());
-    for (const OutputFile& file : files) {
-      const std::string path = *out_dir + "/" + file.name;
-      write_file(path, file.bytes);
-      std::printf("wrote %s (%zu bytes)\n", path.c_str(), file.bytes.size());
-    }
+    const LanguagePictures pictures =
+        paint_language(typesetter, own_face, *language, picture_words(read_text(catalogue), tag, catalogue));
+    report(pictures.words);
+    write_files(*out_dir, pictures.files);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "paint_pictures: %s\n", error.what());
     return 1;

@@ -150,6 +150,8 @@ Typesetter::Typesetter(const std::string& font_path, unsigned face_index) : face
 }
 
 Typesetter::~Typesetter() = default;
+Typesetter::Typesetter(Typesetter&&) noexcept = default;
+Typesetter& Typesetter::operator=(Typesetter&&) noexcept = default;
 
 std::string Typesetter::family() const { return face_->face->family_name; }
 std::string Typesetter::style() const { return face_->face->style_name; }
@@ -229,7 +231,8 @@ RasterisedGlyph rasterise(FT_Library library, FT_Outline& outline, char characte
   FT_Outline_Get_CBox(&outline, &box);
   if (box.xMin < 0 || box.yMin < 0 || box.xMax > buffer.samples_across * one_pixel ||
       box.yMax > canvas.height() * one_pixel) {
-    throw std::out_of_range(std::string("glyph '") + character + "' does not fit on the canvas");
+    const std::string name = character != 0 ? std::string("glyph '") + character + "'" : std::string("a glyph");
+    throw std::out_of_range(name + " does not fit on the canvas");
   }
   std::fill(buffer.bytes.begin(), buffer.bytes.end(), 0);
   FT_Bitmap bitmap;

@@ -75,8 +75,8 @@ class Typesetter {
   // std::runtime_error if it cannot be read.
   explicit Typesetter(const std::string& font_path, unsigned face_index = 0);
   ~Typesetter();
-  Typesetter(const Typesetter&) = delete;
-  Typesetter& operator=(const Typesetter&) = delete;
+  Typesetter(Typesetter&&) noexcept;
+  Typesetter& operator=(Typesetter&&) noexcept;
 
   std::string family() const;
   std::string style() const;

@@ -9,10 +9,12 @@
 #include "assets/painter/bmp_file.h"
 #include "assets/painter/canvas.h"
 #include "assets/painter/face_file.h"
+#include "assets/painter/language_pictures.h"
 #include "assets/painter/outputs.h"
 #include "assets/painter/pictures.h"
 #include "assets/painter/subpixel.h"
 #include "assets/painter/typesetter.h"
+#include "formats/languages.h"
 #include "runtime/bitmap/bitmap.h"
 #include "tests/assets/picture_files.h"
 
@@ -45,6 +47,34 @@ TEST_F(PainterRegeneration, RepaintsTheCommittedFilesByteForByte) {
   for (const painter::OutputFile& file : outputs) {
     EXPECT_TRUE(file.bytes == read_asset(file.name)) << file.name << " differs from the committed file";
   }
+}
+
+// A translator who changes a word and forgets to repaint leaves stale pictures behind.
+TEST_F(PainterRegeneration, RepaintsEachLanguageFromItsCatalogue) {
+  if (typesetter_->version() != painter::pinned_face_version) GTEST_SKIP() << "another " << painter::face_family;
+  std::string missing;
+  for (const formats::Language& language : formats::languages) {
+    if (language.tag == formats::english.tag) continue;
+    SCOPED_TRACE(language.tag);
+    std::optional<Typesetter> own_face;
+    try {
+      own_face = painter::open_language_face(language);
+    } catch (const std::runtime_error&) {
+      missing += " " + std::string(language.tag);
+      continue;
+    }
+    const std::string catalogue = std::string(MORVANE_ASSETS_DIR) + "/../po/" + std::string(language.tag) + ".po";
+    const std::vector<std::uint8_t> text = read_asset("../po/" + std::string(language.tag) + ".po");
+    const auto pictures = painter::paint_language(
+        *typesetter_, own_face, language,
+        painter::picture_words(std::string(text.begin(), text.end()), language.tag, catalogue));
+    for (const painter::OutputFile& file : pictures.files) {
+      EXPECT_TRUE(file.bytes == read_asset(std::string(language.tag) + "/" + file.name))
+          << file.name << " is not what its catalogue's words paint: paint_pictures assets/" << language.tag
+          << " --language " << language.tag;
+    }
+  }
+  if (!missing.empty()) GTEST_SKIP() << "faces not installed for" << missing << " (tools/setup.sh pictures)";
 }
 
 // The rows each word's letters must stand on, counted from the top of the picture.
