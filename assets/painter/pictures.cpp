@@ -169,8 +169,10 @@ WordSetter::WordSetter(const Typesetter& english_face, LanguageWords language)
 }
 
 void WordSetter::set(Canvas& canvas, std::string_view picture, const PaintedWord& word) {
-  const std::size_t number = static_cast<std::size_t>(&word - words.data());
-  const std::string& text = language_.texts.empty() ? word.setting.text : language_.texts.at(number);
+  std::size_t number = 0;
+  while (number < words.size() && &words[number] != &word) ++number;
+  if (number == words.size()) throw std::invalid_argument("a word that the pictures do not paint");
+  const std::string& text = language_.texts.empty() ? word.setting.text : language_.texts[number];
   WordReport report{picture, word.context, text, text == word.setting.text, word.setting.pixels_per_em_x,
                     word.setting.pixels_per_em_x, {}};
   if (report.as_english) {
