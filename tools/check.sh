@@ -10,7 +10,7 @@
 #      reason where this machine cannot run 32-bit programs, the 64-bit one under wine64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh web fuzz hygiene package windows
+bash tools/setup.sh web fuzz hygiene package windows pictures
 for preset in release asan; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null

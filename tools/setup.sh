@@ -6,9 +6,9 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libpng-dev zlib1g-dev
+  libsdl2-dev libx11-dev libxext-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev libpng-dev zlib1g-dev
   fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
-  xvfb xdotool x11-utils x11-apps imagemagick python3
+  xvfb xdotool x11-utils x11-apps imagemagick python3 gettext
   # The desktop window on the accessibility bus (ATK and its AT-SPI bridge), and its test:
   # a private session bus with the accessibility bus, read through the AT-SPI client library.
   libatk1.0-dev libatk-bridge2.0-dev dbus at-spi2-core python3-pyatspi
@@ -16,7 +16,8 @@ packages=(
 # Extra groups, asked for by name: web (browser build and test), fuzz, hygiene, package
 # (the .deb's icons, stripping, manual page and checks), windows (the cross compilers,
 # 64-bit Wine, pefile to read the modules, and 32-bit Wine where this machine runs
-# 32-bit programs).
+# 32-bit programs), pictures (the faces of the other languages' words, for repainting
+# their pictures; the build never needs them, the pictures are committed).
 want_i386_wine=no
 for group in "$@"; do
   case "$group" in
@@ -25,6 +26,7 @@ for group in "$@"; do
       # A nodejs that is not Debian's brings its own npm and conflicts with Debian's.
       command -v npm >/dev/null || packages+=(npm)
       ;;
+    pictures) packages+=(fonts-noto-cjk fonts-noto-core) ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     hygiene) packages+=(valgrind binutils) ;;
     package) packages+=(nodejs binutils file man-db lintian desktop-file-utils) ;;
@@ -32,7 +34,7 @@ for group in "$@"; do
       packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 python3-pefile)
       want_i386_wine=yes
       ;;
-    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene package windows)" >&2; exit 2 ;;
+    *) echo "setup.sh: unknown group '$group' (known: web fuzz hygiene package windows pictures)" >&2; exit 2 ;;
   esac
 done
 

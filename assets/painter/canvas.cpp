@@ -5,6 +5,11 @@
 
 namespace morvane::painter {
 
+std::string to_string(const Box& box) {
+  return "x " + std::to_string(box.x0) + "-" + std::to_string(box.x1) + ", y " + std::to_string(box.y0) + "-" +
+         std::to_string(box.y1);
+}
+
 Canvas::Canvas(int width, int height, Rgb background) : width_(width), height_(height) {
   if (width <= 0 || height <= 0) throw std::invalid_argument("canvas size must be positive");
   pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background);

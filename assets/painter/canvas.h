@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace morvane::painter {
@@ -23,6 +24,9 @@ struct Box {
   bool contains(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
   friend bool operator==(const Box&, const Box&) = default;
 };
+
+// "x 58-151, y 159-185", for messages.
+std::string to_string(const Box& box);
 
 class Canvas {
  public:

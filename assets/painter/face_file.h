@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "formats/languages.h"
+
 namespace morvane::painter {
 
-inline constexpr std::string_view face_family = "Liberation Serif";
+inline constexpr std::string_view face_family = formats::liberation_serif.family;
 inline constexpr std::string_view face_style = "Regular";
-inline constexpr std::string_view pinned_face_path = "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf";
+inline constexpr std::string_view pinned_face_path = formats::liberation_serif.path;
 inline constexpr std::string_view pinned_face_version = "Version 2.1.5";
 
 // The pinned file if it exists, else the first of the other known places, else what

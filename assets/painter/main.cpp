@@ -1,20 +1,28 @@
-// paint_pictures OUTDIR [--face FILE]
-// Paints the four demonstration pictures and the application icon into OUTDIR.
+// paint_pictures OUTDIR [--face FILE] [--language TAG [--catalogue FILE]]
+// Paints the four demonstration pictures and the application icon into OUTDIR; with a
+// language other than English, that language's four pictures, its words read from its
+// catalogue (po/TAG.po in the source tree unless named) and set in its face.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "assets/painter/face_file.h"
+#include "assets/painter/language_pictures.h"
 #include "assets/painter/outputs.h"
 #include "assets/painter/pictures.h"
 #include "assets/painter/typesetter.h"
+#include "formats/languages.h"
 
 namespace {
 
+using namespace morvane::painter;
+
 int usage() {
-  std::fprintf(stderr, "usage: paint_pictures OUTDIR [--face FILE]\n");
+  std::fprintf(stderr, "usage: paint_pictures OUTDIR [--face FILE] [--language TAG [--catalogue FILE]]\n");
   return 2;
 }
 
@@ -25,23 +33,63 @@ void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes)
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+void write_files(const std::string& dir, const std::vector<OutputFile>& files) {
+  std::filesystem::create_directories(dir);
+  for (const OutputFile& file : files) {
+    const std::string path = dir + "/" + file.name;
+    write_file(path, file.bytes);
+    std::printf("wrote %s (%zu bytes)\n", path.c_str(), file.bytes.size());
+  }
+}
+
+std::string read_text(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void report(const std::vector<WordReport>& reports) {
+  for (const WordReport& word : reports) {
+    std::printf("%s \"%s\" (%s): ", std::string(word.picture).c_str(), word.text.c_str(),
+                std::string(word.context).c_str());
+    if (word.as_english) {
+      std::printf("as in English");
+    } else {
+      std::printf("%d pixels to the em (English %d)", word.pixels_per_em, word.english_pixels_per_em);
+    }
+    std::printf(", ink %s\n", to_string(word.ink).c_str());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace morvane::painter;
   std::optional<std::string> out_dir;
   std::optional<std::string> face_path;
+  std::string tag(morvane::formats::english.tag);
+  std::optional<std::string> catalogue_path;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--face" && i + 1 < argc) {
       face_path = argv[++i];
+    } else if (arg == "--language" && i + 1 < argc) {
+      tag = argv[++i];
+    } else if (arg == "--catalogue" && i + 1 < argc) {
+      catalogue_path = argv[++i];
     } else if (!arg.empty() && arg[0] != '-' && !out_dir) {
       out_dir = arg;
     } else {
       return usage();
     }
   }
-  if (!out_dir) return usage();
+  const std::optional<morvane::formats::Language> language = morvane::formats::find_language(tag);
+  if (!out_dir || !language) {
+    if (!language) std::fprintf(stderr, "paint_pictures: no language \"%s\" in formats/languages.h\n", tag.c_str());
+    return usage();
+  }
+  const bool english = language->tag == morvane::formats::english.tag;
   try {
     if (!face_path) face_path = find_face_file();
     if (!face_path) {
@@ -60,20 +108,31 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "paint_pictures: warning: the committed pictures were set with %s; the letters will differ\n",
                    std::string(pinned_face_version).c_str());
     }
-    // Where each word's ink lands: its box and each letter's rows (top-bottom).
-    for (const PaintedWord& word : painted_words()) {
-      Canvas canvas(picture_size, picture_size, white);
-      const SetWord set = typesetter.set(canvas, word.setting);
-      std::printf("\"%s\" %dx%d: ink x %d-%d, y %d-%d; rows", word.setting.text.c_str(), word.setting.pixels_per_em_x,
-                  word.setting.pixels_per_em_y, set.ink.x0, set.ink.x1, set.ink.y0, set.ink.y1);
-      for (const GlyphInk& glyph : set.glyphs) std::printf(" %c %d-%d", glyph.character, glyph.ink.y0, glyph.ink.y1);
-      std::printf("\n");
+    if (english) {
+      // Where each word's ink lands: its box and each letter's rows (top-bottom).
+      for (const PaintedWord& word : painted_words()) {
+        Canvas canvas(picture_size, picture_size, white);
+        const SetWord set = typesetter.set(canvas, word.setting);
+        std::printf("\"%s\" %dx%d: ink %s; rows", word.setting.text.c_str(), word.setting.pixels_per_em_x,
+                    word.setting.pixels_per_em_y, to_string(set.ink).c_str());
+        for (const GlyphInk& glyph : set.glyphs) std::printf(" %c %d-%d", glyph.character, glyph.ink.y0, glyph.ink.y1);
+        std::printf("\n");
+      }
+      write_files(*out_dir, paint_outputs(typesetter));
+      return 0;
     }
-    for (const OutputFile& file : paint_outputs(typesetter)) {
-      const std::string path = *out_dir + "/" + file.name;
-      write_file(path, file.bytes);
-      std::printf("wrote %s (%zu bytes)\n", path.c_str(), file.bytes.size());
+
+    const std::optional<Typesetter> own_face = open_language_face(*language);
+    if (own_face) {
+      std::printf("face: %s, face %u (%s)\n", std::string(language->picture_face.path).c_str(),
+                  language->picture_face.index, own_face->version().c_str());
     }
+    const std::string catalogue =
+        catalogue_path ? *catalogue_path : std::string(MORVANE_SOURCE_DIR) + "/po/" + tag + ".po";
+    const LanguagePictures pictures =
+        paint_language(typesetter, own_face, *language, picture_words(read_text(catalogue), tag, catalogue));
+    report(pictures.words);
+    write_files(*out_dir, pictures.files);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "paint_pictures: %s\n", error.what());
     return 1;

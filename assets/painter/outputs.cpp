@@ -7,11 +7,17 @@
 
 namespace morvane::painter {
 
-std::vector<OutputFile> paint_outputs(const Typesetter& typesetter) {
+std::vector<OutputFile> paint_picture_files(WordSetter& words) {
   std::vector<OutputFile> files;
-  for (const Picture& picture : paint_pictures(typesetter)) {
+  for (const Picture& picture : paint_pictures(words)) {
     files.push_back({std::string(picture.file_name), encode_bmp24(picture.canvas)});
   }
+  return files;
+}
+
+std::vector<OutputFile> paint_outputs(const Typesetter& typesetter) {
+  WordSetter english(typesetter, LanguageWords{"en", nullptr, true, {}});
+  std::vector<OutputFile> files = paint_picture_files(english);
   const std::vector<IconImage> icon = paint_icon_images();
   files.push_back({"morvane.ico", encode_ico(icon)});
   const IconImage& large_colour = icon.at(1);

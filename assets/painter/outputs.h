@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/painter/pictures.h"
 #include "assets/painter/typesetter.h"
 
 namespace morvane::painter {
@@ -16,5 +17,8 @@ struct OutputFile {
 
 // enzyme.bmp, substrate.bmp, product.bmp, complex.bmp, morvane.ico and morvane.png.
 std::vector<OutputFile> paint_outputs(const Typesetter& typesetter);
+
+// The four pictures alone, with one language's words.
+std::vector<OutputFile> paint_picture_files(WordSetter& words);
 
 }  // namespace morvane::painter

@@ -1,8 +1,11 @@
 #include "assets/painter/pictures.h"
 
+#include "assets/painter/word_fitting.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace morvane::painter {
@@ -40,11 +43,17 @@ WordSetting word(std::string text, int pixels_per_em_x, int pixels_per_em_y, int
 
 // At 28 pixels to the em the face's hinting puts the capitals 18 rows high; a slightly
 // taller em (29 rows) gives the 19 they need with the same widths.
+// The places are the white label boxes, and under the substrate's pieces the band of rows
+// between them and the lowest row its box shows, across the picture.
 const std::array<PaintedWord, 4> words{{
-    {word("Enzyme", 24, 24, 58, {164, 169, 179, std::nullopt, 184}), Box{58, 135, 164, 184}},
-    {word("Substrate", 24, 24, 53, {69, 74, 84, 68, std::nullopt}), Box{54, 141, 68, 84}},
-    {word("Substrate", 16, 16, 18, {163, 167, 173, std::nullopt, std::nullopt}), Box{18, 74, 163, 173}},
-    {word("Product", 28, 29, 47, {98, 104, 116, 97, std::nullopt}), Box{47, 134, 97, 116}},
+    {"picture word Enzyme", word("Enzyme", 24, 24, 58, {164, 169, 179, std::nullopt, 184}), Box{58, 135, 164, 184},
+     Box{58, 151, 159, 185}},
+    {"picture word Substrate", word("Substrate", 24, 24, 53, {69, 74, 84, 68, std::nullopt}), Box{54, 141, 68, 84},
+     Box{53, 159, 64, 90}},
+    {"picture word Substrate band", word("Substrate", 16, 16, 18, {163, 167, 173, std::nullopt, std::nullopt}),
+     Box{18, 74, 163, 173}, Box{0, picture_size - 1, 156, 196}},
+    {"picture word Product", word("Product", 28, 29, 47, {98, 104, 116, 97, std::nullopt}), Box{47, 134, 97, 116},
+     Box{47, 137, 91, 129}},
 }};
 
 const PaintedWord& enzyme_word = words[0];
@@ -52,17 +61,15 @@ const PaintedWord& substrate_word_large = words[1];
 const PaintedWord& substrate_word_small = words[2];
 const PaintedWord& product_word = words[3];
 
-void set_word(Canvas& canvas, const Typesetter& typesetter, const PaintedWord& painted) {
+SetWord set_english_word(Canvas& canvas, const Typesetter& typesetter, const PaintedWord& painted) {
   const SetWord set = typesetter.set(canvas, painted.setting);
   if (set.ink != painted.expected_ink) {
     const Box& got = set.ink;
     const Box& want = painted.expected_ink;
-    throw std::runtime_error("\"" + painted.setting.text + "\" inked x " + std::to_string(got.x0) + "-" +
-                             std::to_string(got.x1) + ", y " + std::to_string(got.y0) + "-" + std::to_string(got.y1) +
-                             " instead of x " + std::to_string(want.x0) + "-" + std::to_string(want.x1) + ", y " +
-                             std::to_string(want.y0) + "-" + std::to_string(want.y1) + " with " +
-                             typesetter.family() + " " + typesetter.version());
+    throw std::runtime_error("\"" + painted.setting.text + "\" inked " + to_string(got) + " instead of " +
+                             to_string(want) + " with " + typesetter.family() + " " + typesetter.version());
   }
+  return set;
 }
 
 const std::vector<Step> enzyme_steps{
@@ -154,21 +161,47 @@ Canvas blank() { return Canvas(picture_size, picture_size, white); }
 
 }  // namespace
 
-Canvas paint_enzyme(const Typesetter& typesetter) {
+WordSetter::WordSetter(const Typesetter& english_face, LanguageWords language)
+    : english_face_(english_face), language_(std::move(language)) {
+  if (!language_.texts.empty() && (language_.texts.size() != words.size() || language_.face == nullptr)) {
+    throw std::invalid_argument("a language's words need a face and one text for each painted word");
+  }
+}
+
+void WordSetter::set(Canvas& canvas, std::string_view picture, const PaintedWord& word) {
+  std::size_t number = 0;
+  while (number < words.size() && &words[number] != &word) ++number;
+  if (number == words.size()) throw std::invalid_argument("a word that the pictures do not paint");
+  const std::string& text = language_.texts.empty() ? word.setting.text : language_.texts[number];
+  WordReport report{picture, word.context, text, text == word.setting.text, word.setting.pixels_per_em_x,
+                    word.setting.pixels_per_em_x, {}};
+  if (report.as_english) {
+    report.ink = set_english_word(canvas, english_face_, word).ink;
+  } else {
+    const FittedWord fitted = fit_word(*language_.face, word.setting, word.place, text, language_.tag,
+                                       language_.shares_english_face, canvas.height());
+    report.ink = language_.face->set(canvas, fitted.setting).ink;
+    if (report.ink != fitted.ink) throw std::logic_error("\"" + text + "\" inked other pixels than measured");
+    report.pixels_per_em = fitted.setting.pixels_per_em_x;
+  }
+  reports_.push_back(std::move(report));
+}
+
+Canvas paint_enzyme(WordSetter& words) {
   Canvas canvas = blank();
   paint(canvas, enzyme_steps);
-  set_word(canvas, typesetter, enzyme_word);
+  words.set(canvas, "enzyme.bmp", enzyme_word);
   return canvas;
 }
 
-Canvas paint_substrate(const Typesetter& typesetter) {
+Canvas paint_substrate(WordSetter& words) {
   Canvas canvas = blank();
   paint(canvas, substrate_steps);
-  set_word(canvas, typesetter, substrate_word_small);
+  words.set(canvas, "substrate.bmp", substrate_word_small);
   return canvas;
 }
 
-Canvas paint_product(const Typesetter& typesetter) {
+Canvas paint_product(WordSetter& words) {
   Canvas canvas = blank();
   canvas.fill({24, 178, 37, 147}, red);  // inside of the block
   paint_mirrored(canvas, product_block_rim_left);
@@ -176,27 +209,27 @@ Canvas paint_product(const Typesetter& typesetter) {
   paint_mirrored(canvas, product_peg_rim_left);
   paint(canvas, product_marks);
   canvas.fill({47, 137, 91, 129}, white);  // label box
-  set_word(canvas, typesetter, product_word);
+  words.set(canvas, "product.bmp", product_word);
   return canvas;
 }
 
-Canvas paint_complex(const Typesetter& typesetter) {
+Canvas paint_complex(WordSetter& words) {
   Canvas canvas = blank();
   paint(canvas, substrate_block_steps);
   paint(canvas, enzyme_steps);
   paint(canvas, complex_peg_steps);
   // Both words go on last: each lies in its own label box, clear of every later step.
-  set_word(canvas, typesetter, substrate_word_large);
-  set_word(canvas, typesetter, enzyme_word);
+  words.set(canvas, "complex.bmp", substrate_word_large);
+  words.set(canvas, "complex.bmp", enzyme_word);
   return canvas;
 }
 
-std::array<Picture, 4> paint_pictures(const Typesetter& typesetter) {
+std::array<Picture, 4> paint_pictures(WordSetter& words) {
   return {{
-      {"enzyme.bmp", paint_enzyme(typesetter)},
-      {"substrate.bmp", paint_substrate(typesetter)},
-      {"product.bmp", paint_product(typesetter)},
-      {"complex.bmp", paint_complex(typesetter)},
+      {"enzyme.bmp", paint_enzyme(words)},
+      {"substrate.bmp", paint_substrate(words)},
+      {"product.bmp", paint_product(words)},
+      {"complex.bmp", paint_complex(words)},
   }};
 }
 

@@ -10,6 +10,9 @@
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 
+#include <hb-ft.h>
+#include <hb.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
@@ -73,6 +76,13 @@ class ZoneMap {
   std::vector<std::pair<long, long>> anchors_;
 };
 
+// Loads one glyph's outline at the face's current size.
+FT_GlyphSlot load_outline(FT_Face face, FT_UInt index, FT_Int32 flags) {
+  check(FT_Load_Glyph(face, index, flags | FT_LOAD_NO_BITMAP), "loading a glyph");
+  if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) throw std::runtime_error("glyph without an outline");
+  return face->glyph;
+}
+
 }  // namespace
 
 struct Typesetter::Face {
@@ -89,14 +99,16 @@ struct Typesetter::Face {
     check(FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(x), static_cast<FT_UInt>(y)), "setting the pixel size");
   }
 
-  // Loads one character's outline with full hinting at the current size.
-  FT_GlyphSlot load(char character) const {
+  FT_UInt index_of(char character) const {
     const FT_UInt index = FT_Get_Char_Index(face, static_cast<unsigned char>(character));
     if (index == 0) throw std::runtime_error(std::string("the face has no glyph for '") + character + "'");
-    check(FT_Load_Glyph(face, index, FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP), "loading a glyph");
-    if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) throw std::runtime_error("glyph without an outline");
-    return face->glyph;
+    return index;
   }
+
+  FT_GlyphSlot load_index(FT_UInt index, FT_Int32 flags) const { return load_outline(face, index, flags); }
+
+  // Loads one character's outline with full hinting at the current size.
+  FT_GlyphSlot load(char character) const { return load_index(index_of(character), FT_LOAD_TARGET_NORMAL); }
 
   FT_BBox hinted_box(char character) const {
     FT_BBox box;
@@ -122,21 +134,24 @@ struct Typesetter::Face {
   }
 };
 
-Typesetter::Typesetter(const std::string& font_path) : face_(std::make_unique<Face>()) {
+Typesetter::Typesetter(const std::string& font_path, unsigned face_index) : face_(std::make_unique<Face>()) {
   check(FT_Init_FreeType(&face_->library), "starting FreeType");
   // The version 35 interpreter runs the face's horizontal hints too; the default one
   // (version 40) ignores them and the words come out up to two pixels wider.
   FT_UInt interpreter = TT_INTERPRETER_VERSION_35;
   check(FT_Property_Set(face_->library, "truetype", "interpreter-version", &interpreter),
         "selecting the TrueType interpreter");
-  check(FT_New_Face(face_->library, font_path.c_str(), 0, &face_->face), "opening " + font_path);
-  if (!FT_IS_SFNT(face_->face) || !FT_IS_SCALABLE(face_->face) ||
-      std::string(FT_Get_Font_Format(face_->face)) != "TrueType") {
-    throw std::runtime_error(font_path + " is not a TrueType face");
+  check(FT_New_Face(face_->library, font_path.c_str(), static_cast<FT_Long>(face_index), &face_->face),
+        "opening face " + std::to_string(face_index) + " of " + font_path);
+  const std::string format = FT_Get_Font_Format(face_->face);
+  if (!FT_IS_SFNT(face_->face) || !FT_IS_SCALABLE(face_->face) || (format != "TrueType" && format != "CFF")) {
+    throw std::runtime_error(font_path + " is not an OpenType face");
   }
 }
 
 Typesetter::~Typesetter() = default;
+Typesetter::Typesetter(Typesetter&&) noexcept = default;
+Typesetter& Typesetter::operator=(Typesetter&&) noexcept = default;
 
 std::string Typesetter::family() const { return face_->face->family_name; }
 std::string Typesetter::style() const { return face_->face->style_name; }
@@ -154,11 +169,12 @@ ZoneHeights Typesetter::hinted_zones(int pixels_per_em_x, int pixels_per_em_y) c
 
 namespace {
 
-// The non-white pixels that smoothing makes of a mask, or nothing for an empty mask.
-std::optional<Box> smoothed_ink(const SampleMask& mask) {
+// The non-white pixels that smoothing makes of a mask within a region that holds them
+// all, or nothing for an empty mask.
+std::optional<Box> smoothed_ink(const SampleMask& mask, const Box& region) {
   std::optional<Box> ink;
-  for (int y = 0; y < mask.height(); ++y) {
-    for (int x = 0; x < mask.width(); ++x) {
+  for (int y = region.y0; y <= region.y1; ++y) {
+    for (int x = region.x0; x <= region.x1; ++x) {
       if (smoothed_pixel(mask, x, y) == white) continue;
       if (!ink) {
         ink = Box{x, x, y, y};
@@ -203,14 +219,20 @@ struct SampleBuffer {
         bytes(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(canvas.height())) {}
 };
 
+struct RasterisedGlyph {
+  SampleMask mask;
+  Box reach;  // the pixels its samples can darken: its box, a pixel more on each side for smoothing
+};
+
 // The glyph's outline, placed and zoned, rasterised into samples.
-SampleMask rasterise(FT_Library library, FT_Outline& outline, char character, SampleBuffer& buffer,
-                     const Canvas& canvas) {
+RasterisedGlyph rasterise(FT_Library library, FT_Outline& outline, char character, SampleBuffer& buffer,
+                          const Canvas& canvas) {
   FT_BBox box;
   FT_Outline_Get_CBox(&outline, &box);
   if (box.xMin < 0 || box.yMin < 0 || box.xMax > buffer.samples_across * one_pixel ||
       box.yMax > canvas.height() * one_pixel) {
-    throw std::out_of_range(std::string("glyph '") + character + "' does not fit on the canvas");
+    const std::string name = character != 0 ? std::string("glyph '") + character + "'" : std::string("a glyph");
+    throw std::out_of_range(name + " does not fit on the canvas");
   }
   std::fill(buffer.bytes.begin(), buffer.bytes.end(), 0);
   FT_Bitmap bitmap;
@@ -222,14 +244,19 @@ SampleMask rasterise(FT_Library library, FT_Outline& outline, char character, Sa
   bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
   check(FT_Outline_Get_Bitmap(library, &outline, &bitmap), "rasterising a glyph");
 
+  const long sample = one_pixel * samples_per_pixel;
+  const Box reach{std::max(0, static_cast<int>(box.xMin / sample) - 1),
+                  std::min(canvas.width() - 1, static_cast<int>((box.xMax + sample - 1) / sample) + 1),
+                  std::max(0, canvas.height() - static_cast<int>((box.yMax + one_pixel - 1) / one_pixel) - 1),
+                  std::min(canvas.height() - 1, canvas.height() - static_cast<int>(box.yMin / one_pixel))};
   SampleMask mask(canvas.width(), canvas.height());
-  for (int y = 0; y < canvas.height(); ++y) {
+  for (int y = reach.y0; y <= reach.y1; ++y) {
     const unsigned char* row = buffer.bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(buffer.pitch);
-    for (int s = 0; s < buffer.samples_across; ++s) {
+    for (int s = reach.x0 * samples_per_pixel; s < (reach.x1 + 1) * samples_per_pixel; ++s) {
       if ((row[s / 8] >> (7 - s % 8)) & 1) mask.set(s, y);
     }
   }
-  return mask;
+  return {std::move(mask), reach};
 }
 
 // Sets the word's smoothed pixels inside its ink box, on white only.
@@ -249,33 +276,99 @@ void lay_ink(Canvas& canvas, const SampleMask& word_mask, const Box& ink, const 
 
 }  // namespace
 
-SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
-  const ZoneMap zones = zone_map(hinted_zones(word.pixels_per_em_x, word.pixels_per_em_y), word.zones);
+namespace {
+
+// A glyph and where its origin goes: x from the canvas's left edge, y up from the baseline,
+// both in 1/64 pixel.
+struct PlacedGlyph {
+  FT_UInt index = 0;
+  long x = 0;
+  long y = 0;
+  char character = 0;
+};
+
+// Lays the run's glyphs, each rasterised alone, and then the word's smoothed ink.
+SetWord lay(FT_Library library, FT_Face face, Canvas& canvas, const std::vector<PlacedGlyph>& run,
+            FT_Int32 load_flags, const std::optional<ZoneMap>& zones, int baseline_row, const std::string& text) {
   SampleBuffer buffer(canvas);
   // The rasteriser's y axis points up from the canvas's bottom edge.
-  const long baseline_up = static_cast<long>(canvas.height() - (word.baseline_row + 1)) * one_pixel;
+  const long baseline_up = static_cast<long>(canvas.height() - (baseline_row + 1)) * one_pixel;
 
   SampleMask word_mask(canvas.width(), canvas.height());
+  std::optional<Box> word_reach;
   SetWord result;
-  long pen = static_cast<long>(word.pen_x) * one_pixel;
-  for (const char character : word.text) {
-    FT_GlyphSlot glyph = face_->load(character);
-    FT_Outline& outline = glyph->outline;
+  for (const PlacedGlyph& placed : run) {
+    FT_Outline& outline = load_outline(face, placed.index, load_flags)->outline;
     for (int i = 0; i < outline.n_points; ++i) {
-      outline.points[i].x = (pen + outline.points[i].x) * samples_per_pixel;
-      outline.points[i].y = baseline_up + zones(outline.points[i].y);
+      const long y = zones ? (*zones)(outline.points[i].y) : outline.points[i].y;
+      outline.points[i].x = (placed.x + outline.points[i].x) * samples_per_pixel;
+      outline.points[i].y = baseline_up + placed.y + y;
     }
-    const SampleMask glyph_mask = rasterise(face_->library, outline, character, buffer, canvas);
-    if (const auto ink = smoothed_ink(glyph_mask)) result.glyphs.push_back({character, *ink});
-    word_mask.merge(glyph_mask);
-    pen += (glyph->advance.x + one_pixel / 2) / one_pixel * one_pixel;
+    const RasterisedGlyph glyph = rasterise(library, outline, placed.character, buffer, canvas);
+    if (const auto ink = smoothed_ink(glyph.mask, glyph.reach)) result.glyphs.push_back({placed.character, *ink});
+    word_mask.merge(glyph.mask);
+    word_reach = word_reach ? Box{std::min(word_reach->x0, glyph.reach.x0), std::max(word_reach->x1, glyph.reach.x1),
+                                  std::min(word_reach->y0, glyph.reach.y0), std::max(word_reach->y1, glyph.reach.y1)}
+                            : glyph.reach;
   }
 
-  const auto ink = smoothed_ink(word_mask);
-  if (!ink) throw std::logic_error("the word \"" + word.text + "\" left no ink");
+  const auto ink = word_reach ? smoothed_ink(word_mask, *word_reach) : std::nullopt;
+  if (!ink) throw std::logic_error("the word \"" + text + "\" left no ink");
   result.ink = *ink;
-  lay_ink(canvas, word_mask, *ink, word.text);
+  lay_ink(canvas, word_mask, *ink, text);
   return result;
+}
+
+}  // namespace
+
+SetWord Typesetter::set(Canvas& canvas, const WordSetting& word) const {
+  const ZoneMap zones = zone_map(hinted_zones(word.pixels_per_em_x, word.pixels_per_em_y), word.zones);
+  std::vector<PlacedGlyph> run;
+  long pen = static_cast<long>(word.pen_x) * one_pixel;
+  for (const char character : word.text) {
+    const FT_UInt index = face_->index_of(character);
+    run.push_back({index, pen, 0, character});
+    pen += (face_->load_index(index, FT_LOAD_TARGET_NORMAL)->advance.x + one_pixel / 2) / one_pixel * one_pixel;
+  }
+  return lay(face_->library, face_->face, canvas, run, FT_LOAD_TARGET_NORMAL, zones, word.baseline_row, word.text);
+}
+
+SetWord Typesetter::set(Canvas& canvas, const ShapedSetting& word) const {
+  if (word.zones && !word.hinted) throw std::invalid_argument("zones are kept only for hinted words");
+  std::optional<ZoneMap> zones;
+  if (word.zones) zones = zone_map(hinted_zones(word.pixels_per_em_x, word.pixels_per_em_y), *word.zones);
+  face_->set_size(word.pixels_per_em_x, word.pixels_per_em_y);
+  const FT_Int32 load_flags = word.hinted ? FT_LOAD_TARGET_NORMAL : FT_LOAD_NO_HINTING;
+
+  const std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)> font(hb_ft_font_create_referenced(face_->face),
+                                                                    hb_font_destroy);
+  hb_ft_font_set_load_flags(font.get(), load_flags | FT_LOAD_NO_BITMAP);
+  const std::unique_ptr<hb_buffer_t, decltype(&hb_buffer_destroy)> buffer(hb_buffer_create(), hb_buffer_destroy);
+  hb_buffer_add_utf8(buffer.get(), word.text.data(), static_cast<int>(word.text.size()), 0,
+                     static_cast<int>(word.text.size()));
+  hb_buffer_set_language(buffer.get(), hb_language_from_string(word.language.data(), static_cast<int>(word.language.size())));
+  hb_buffer_guess_segment_properties(buffer.get());
+  if (hb_buffer_get_direction(buffer.get()) == HB_DIRECTION_INVALID) {
+    throw std::runtime_error("the word \"" + word.text + "\" has no direction to be set in");
+  }
+  hb_feature_t no_kerning;
+  hb_feature_from_string("-kern", -1, &no_kerning);
+  hb_shape(font.get(), buffer.get(), word.hinted ? &no_kerning : nullptr, word.hinted ? 1 : 0);
+
+  unsigned count = 0;
+  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer.get(), &count);
+  const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer.get(), &count);
+  std::vector<PlacedGlyph> run;
+  long pen = static_cast<long>(word.pen_x) * one_pixel;
+  for (unsigned i = 0; i < count; ++i) {
+    if (infos[i].codepoint == 0) {
+      throw std::runtime_error("the face " + family() + " has no glyph for a character of \"" + word.text + "\"");
+    }
+    run.push_back({infos[i].codepoint, pen + positions[i].x_offset, positions[i].y_offset, 0});
+    const long advance = positions[i].x_advance;
+    pen += word.hinted ? (advance + one_pixel / 2) / one_pixel * one_pixel : advance;
+  }
+  return lay(face_->library, face_->face, canvas, run, load_flags, zones, word.baseline_row, word.text);
 }
 
 }  // namespace morvane::painter

@@ -3,6 +3,9 @@
 // version 35, full hinting, advances in whole pixels, no kerning); vertically the hinted
 // outline is then aligned to the rows wanted for the baseline, x-height, cap height,
 // ascender and descender, with the points between two zones interpolated.
+//
+// The other languages' words are shaped by HarfBuzz (joined, reordered, set in their own
+// direction) and laid with the same rasteriser and smoothing.
 #pragma once
 
 #include <memory>
@@ -33,8 +36,23 @@ struct WordSetting {
   ZoneTargets zones;
 };
 
+// A word in any script, shaped as a whole.
+struct ShapedSetting {
+  std::string text;      // UTF-8
+  std::string language;  // a catalogue's tag ("pt_BR") or a BCP 47 one
+  int pixels_per_em_x = 0;
+  int pixels_per_em_y = 0;
+  int pen_x = 0;         // column of the run's origin, its left end whatever the direction
+  int baseline_row = 0;  // the lowest row of the letters that stand on the line
+  // Hinted outlines, whole-pixel advances and no kerning, as the English words are set;
+  // otherwise the outlines and positions as designed, which joined scripts need (a rounded
+  // advance opens a gap in a joining stroke or headline).
+  bool hinted = false;
+  std::optional<ZoneTargets> zones;  // only with hinting
+};
+
 struct GlyphInk {
-  char character = 0;
+  char character = 0;  // 0 for a shaped glyph
   Box ink;  // non-white pixels of the glyph set alone
 };
 
@@ -53,11 +71,12 @@ struct ZoneHeights {
 
 class Typesetter {
  public:
-  // Opens the face; throws std::runtime_error if it cannot be read.
-  explicit Typesetter(const std::string& font_path);
+  // Opens the face (TrueType or CFF outlines) at its index in the file; throws
+  // std::runtime_error if it cannot be read.
+  explicit Typesetter(const std::string& font_path, unsigned face_index = 0);
   ~Typesetter();
-  Typesetter(const Typesetter&) = delete;
-  Typesetter& operator=(const Typesetter&) = delete;
+  Typesetter(Typesetter&&) noexcept;
+  Typesetter& operator=(Typesetter&&) noexcept;
 
   std::string family() const;
   std::string style() const;
@@ -68,6 +87,8 @@ class Typesetter {
   // Sets the word; every pixel it darkens must be white beforehand (throws std::logic_error
   // otherwise), and it must fit on the canvas (throws std::out_of_range).
   SetWord set(Canvas& canvas, const WordSetting& word) const;
+  // The same for a shaped word; throws std::runtime_error for a character the face lacks.
+  SetWord set(Canvas& canvas, const ShapedSetting& word) const;
 
  private:
   struct Face;

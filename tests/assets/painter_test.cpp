@@ -2,16 +2,19 @@
 // the rows they must, and its smoothing and file writing hold on their own.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
 #include "assets/painter/bmp_file.h"
 #include "assets/painter/canvas.h"
 #include "assets/painter/face_file.h"
+#include "assets/painter/language_pictures.h"
 #include "assets/painter/outputs.h"
 #include "assets/painter/pictures.h"
 #include "assets/painter/subpixel.h"
 #include "assets/painter/typesetter.h"
+#include "formats/languages.h"
 #include "runtime/bitmap/bitmap.h"
 #include "tests/assets/picture_files.h"
 
@@ -44,6 +47,34 @@ TEST_F(PainterRegeneration, RepaintsTheCommittedFilesByteForByte) {
   for (const painter::OutputFile& file : outputs) {
     EXPECT_TRUE(file.bytes == read_asset(file.name)) << file.name << " differs from the committed file";
   }
+}
+
+// A translator who changes a word and forgets to repaint leaves stale pictures behind.
+TEST_F(PainterRegeneration, RepaintsEachLanguageFromItsCatalogue) {
+  if (typesetter_->version() != painter::pinned_face_version) GTEST_SKIP() << "another " << painter::face_family;
+  std::string missing;
+  for (const formats::Language& language : formats::languages) {
+    if (language.tag == formats::english.tag) continue;
+    SCOPED_TRACE(language.tag);
+    std::optional<Typesetter> own_face;
+    try {
+      own_face = painter::open_language_face(language);
+    } catch (const std::runtime_error&) {
+      missing += " " + std::string(language.tag);
+      continue;
+    }
+    const std::string catalogue = std::string(MORVANE_ASSETS_DIR) + "/../po/" + std::string(language.tag) + ".po";
+    const std::vector<std::uint8_t> text = read_asset("../po/" + std::string(language.tag) + ".po");
+    const auto pictures = painter::paint_language(
+        *typesetter_, own_face, language,
+        painter::picture_words(std::string(text.begin(), text.end()), language.tag, catalogue));
+    for (const painter::OutputFile& file : pictures.files) {
+      EXPECT_TRUE(file.bytes == read_asset(std::string(language.tag) + "/" + file.name))
+          << file.name << " is not what its catalogue's words paint: paint_pictures assets/" << language.tag
+          << " --language " << language.tag;
+    }
+  }
+  if (!missing.empty()) GTEST_SKIP() << "faces not installed for" << missing << " (tools/setup.sh pictures)";
 }
 
 // The rows each word's letters must stand on, counted from the top of the picture.
@@ -116,6 +147,59 @@ TEST_F(WordPlacement, RefusesToSetOverAnythingButWhite) {
 TEST_F(WordPlacement, RefusesAWordThatLeavesTheCanvas) {
   Canvas canvas(60, 40, painter::white);
   EXPECT_THROW(typesetter_->set(canvas, painter::painted_words()[0].setting), std::out_of_range);
+}
+
+// Translations in the English face: the size each takes in its place, 0 where it is refused.
+struct Fitting {
+  std::size_t word;  // in painted_words()
+  const char* text;
+  int size;
+};
+
+const Fitting fittings[] = {
+    {0, "Enzym", 24},                   // fits at the English size
+    {3, "Producto", 24},                // too wide at 28: the largest size that fits
+    {0, "Enzymsubstrat", 16},           // two thirds of 24 is the last size tried
+    {0, "Enzymsubstratkomplex", 0},     // too wide even then
+    {2, "Substrat Substrat Substrat Substrat Substrat Substrat", 0},
+};
+
+TEST_F(WordPlacement, TranslationsTakeTheLargestSizeThatFitsCentredInTheirPlace) {
+  for (const Fitting& want : fittings) {
+    SCOPED_TRACE(want.text);
+    const painter::PaintedWord& english = painter::painted_words().at(want.word);
+    std::vector<std::string> texts;
+    for (const auto& word : painter::painted_words()) texts.push_back(word.setting.text);
+    texts.at(want.word) = want.text;
+    painter::WordSetter words(*typesetter_, {"de", &*typesetter_, true, texts});
+    Canvas canvas(painter::picture_size, painter::picture_size, painter::white);
+    if (want.size == 0) {
+      try {
+        words.set(canvas, "test.bmp", english);
+        ADD_FAILURE() << "set a word that does not fit";
+      } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("does not fit"), std::string::npos) << error.what();
+      }
+      continue;
+    }
+    words.set(canvas, "test.bmp", english);
+    const painter::WordReport& report = words.reports().at(0);
+    EXPECT_EQ(report.pixels_per_em, want.size);
+    const Box& ink = report.ink;
+    const Box& place = english.place;
+    EXPECT_TRUE(place.contains(ink.x0, ink.y0) && place.contains(ink.x1, ink.y1));
+    EXPECT_LE(std::abs((ink.x0 - place.x0) - (place.x1 - ink.x1)), 1) << "not centred";
+  }
+}
+
+TEST_F(WordPlacement, AWordThatIsTheEnglishOneIsDrawnAsInEnglish) {
+  std::vector<std::string> texts;
+  for (const auto& word : painter::painted_words()) texts.push_back(word.setting.text);
+  painter::WordSetter same(*typesetter_, {"fr", &*typesetter_, true, texts});
+  painter::WordSetter english(*typesetter_, {"en", nullptr, true, {}});
+  const auto own = painter::paint_picture_files(same);
+  const auto reference = painter::paint_picture_files(english);
+  for (std::size_t i = 0; i < own.size(); ++i) EXPECT_TRUE(own[i].bytes == reference[i].bytes) << own[i].name;
 }
 
 // A mask with the samples [first, last) set in row 0.
