@@ -160,20 +160,12 @@ def main(argv):
         return 2
     exe, client_exe, wine_run, catalogue = (os.path.abspath(a) for a in argv[1:])
     build = ww.BUILDS[ww.pe_machine(exe)]
-    if build["name"] == "32-bit":
-        probe = subprocess.run(["bash", os.path.join(os.path.dirname(wine_run), "probe-i386.sh")],
-                               capture_output=True, text=True)
-        if probe.returncode != 0:
-            print("skipped: this machine cannot run 32-bit programs: %s" % probe.stdout.strip())
-            return rw.SKIP
-    missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
-    missing += [t for t in (build["loader"], ww.WINESERVER) if not os.access(t, os.X_OK)]
-    if missing:
-        print("skipped: %s not installed" % " and ".join(missing))
+    reason = ww.skip_reason(build, wine_run)
+    if reason:
+        print("skipped: %s" % reason)
         return rw.SKIP
     words = read_catalogue(catalogue)
-    variable, default = build["prefix"]
-    prefix = os.environ.get(variable) or os.path.join(os.path.dirname(exe), default)
+    prefix = ww.wine_prefix(build, exe)
     server_env = dict(os.environ, WINEPREFIX=prefix)
     xvfb, display = rw.start_xvfb()
     try:

@@ -143,6 +143,24 @@ def run_capture_lost(session, cancel_mode):
     session.close_and_wait()
 
 
+
+def skip_reason(build, wine_run):
+    """Why a Wine test of `build` cannot run here, or None."""
+    if build["name"] == "32-bit":
+        probe = subprocess.run(["bash", os.path.join(os.path.dirname(wine_run), "probe-i386.sh")],
+                               capture_output=True, text=True)
+        if probe.returncode != 0:
+            return "this machine cannot run 32-bit programs: %s" % probe.stdout.strip()
+    missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
+    missing += [t for t in (build["loader"], WINESERVER) if not os.access(t, os.X_OK)]
+    return "%s not installed" % " and ".join(missing) if missing else None
+
+
+def wine_prefix(build, exe):
+    """The build's own Wine prefix: its variable, else a folder beside the program."""
+    variable, default = build["prefix"]
+    return os.environ.get(variable) or os.path.join(os.path.dirname(exe), default)
+
 def main(argv):
     if len(argv) < 3:
         print(__doc__)
@@ -157,19 +175,11 @@ def main(argv):
     except (KeyError, rw.Failure, OSError) as e:
         print("FAILED: %s is not a 32-bit or 64-bit x86 Windows program (%s)" % (exe, e))
         return 1
-    if build["name"] == "32-bit":
-        probe = subprocess.run(["bash", os.path.join(os.path.dirname(wine_run), "probe-i386.sh")],
-                               capture_output=True, text=True)
-        if probe.returncode != 0:
-            print("skipped: this machine cannot run 32-bit programs: %s" % probe.stdout.strip())
-            return rw.SKIP
-    missing = [t for t in ("Xvfb", "xdotool") if shutil.which(t) is None]
-    missing += [t for t in (build["loader"], WINESERVER) if not os.access(t, os.X_OK)]
-    if missing:
-        print("skipped: %s not installed" % " and ".join(missing))
+    reason = skip_reason(build, wine_run)
+    if reason:
+        print("skipped: %s" % reason)
         return rw.SKIP
-    variable, default = build["prefix"]
-    prefix = os.environ.get(variable) or os.path.join(os.path.dirname(exe), default)
+    prefix = wine_prefix(build, exe)
     server_env = dict(os.environ, WINEPREFIX=prefix)
     xvfb, display = rw.start_xvfb()
     try:
@@ -181,7 +191,7 @@ def main(argv):
         # the runtime reads whatever the system says at paint time.
         colors = os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard_colors.reg")
         r = subprocess.run([wine_run, "regedit", "/S", colors],
-                           env=dict(os.environ, DISPLAY=display, MORVANE_WINEARCH=build["arch"], **{variable: prefix}),
+                           env=dict(os.environ, DISPLAY=display, MORVANE_WINEARCH=build["arch"], **{build["prefix"][0]: prefix}),
                            capture_output=True, timeout=120)
         if r.returncode != 0:
             raise rw.Failure("cannot set the colour scheme in %s: %s" % (prefix, r.stderr.decode(errors="replace")))
