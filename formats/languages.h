@@ -28,28 +28,37 @@ struct Language {
   std::uint8_t charset = 0;      // the stream's font character set, matching the code page
   bool right_to_left = false;    // the script's direction
   FaceFile picture_face;         // the face of the words in the pictures
+  // The face of the captions where the form's own ("Comic Sans MS", or its stand-in Comic
+  // Neue) lacks the script; the Latin languages keep the form's face. Caption sizes are
+  // fitted in it at build time, and the platforms ask for it by family.
+  FaceFile caption_face;
 };
 
 inline constexpr FaceFile liberation_serif{"/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf", 0,
                                            "Liberation Serif"};
+inline constexpr FaceFile comic_neue{"/usr/share/fonts/opentype/comic-neue/ComicNeue-Regular.otf", 0, "Comic Neue"};
 
 // Devanagari has no ANSI code page (Windows keeps Hindi Unicode-only), so Hindi's
 // captions are stored as UTF-8 (code page 65001): every character survives, and the
 // reader decodes them with the same conversion call as the other code pages. No font
 // character set names Devanagari; DEFAULT_CHARSET (1) leaves the face to its name.
 inline constexpr std::array<Language, 9> languages{{
-    {"en", 0x0409, 1252, 0, false, liberation_serif},
-    {"es", 0x0C0A, 1252, 0, false, liberation_serif},
-    {"fr", 0x040C, 1252, 0, false, liberation_serif},
-    {"de", 0x0407, 1252, 0, false, liberation_serif},
-    {"pt_BR", 0x0416, 1252, 0, false, liberation_serif},
-    {"ru", 0x0419, 1251, 204, false, liberation_serif},
+    {"en", 0x0409, 1252, 0, false, liberation_serif, comic_neue},
+    {"es", 0x0C0A, 1252, 0, false, liberation_serif, comic_neue},
+    {"fr", 0x040C, 1252, 0, false, liberation_serif, comic_neue},
+    {"de", 0x0407, 1252, 0, false, liberation_serif, comic_neue},
+    {"pt_BR", 0x0416, 1252, 0, false, liberation_serif, comic_neue},
+    {"ru", 0x0419, 1251, 204, false, liberation_serif,
+     {"/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf", 0, "Noto Sans"}},
     {"zh_CN", 0x0804, 936, 134, false,
-     {"/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc", 2, "Noto Serif CJK SC"}},
+     {"/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc", 2, "Noto Serif CJK SC"},
+     {"/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc", 2, "Noto Sans CJK SC"}},
     {"ar", 0x0401, 1256, 178, true,
-     {"/usr/share/fonts/truetype/noto/NotoNaskhArabic-Regular.ttf", 0, "Noto Naskh Arabic"}},
+     {"/usr/share/fonts/truetype/noto/NotoNaskhArabic-Regular.ttf", 0, "Noto Naskh Arabic"},
+     {"/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf", 0, "Noto Sans Arabic"}},
     {"hi", 0x0439, 65001, 1, false,
-     {"/usr/share/fonts/truetype/noto/NotoSerifDevanagari-Regular.ttf", 0, "Noto Serif Devanagari"}},
+     {"/usr/share/fonts/truetype/noto/NotoSerifDevanagari-Regular.ttf", 0, "Noto Serif Devanagari"},
+     {"/usr/share/fonts/truetype/noto/NotoSansDevanagari-Regular.ttf", 0, "Noto Sans Devanagari"}},
 }};
 
 inline constexpr const Language& english = languages[0];
@@ -59,6 +68,16 @@ constexpr std::optional<Language> find_language(std::string_view tag) {
     if (language.tag == tag) return language;
   }
   return std::nullopt;
+}
+
+// The code page of a stream's narrow strings, from the character set of the font they
+// are drawn in: the stream names no code page of its own. A character set no row uses
+// (SYMBOL, OEM, a stream from elsewhere) is read as Western, 1252.
+constexpr std::uint16_t code_page_of_charset(std::uint16_t charset) {
+  for (const Language& language : languages) {
+    if (language.charset == charset) return language.code_page;
+  }
+  return english.code_page;
 }
 
 }  // namespace morvane::formats
