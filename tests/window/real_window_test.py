@@ -29,6 +29,7 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from catalogue import read_catalogue  # noqa: E402
 from xvfb import ERROR_HANDLER, Failure, XClientMessageEvent, XImage, start_xvfb, stop_xvfb  # noqa: E402
 
 SKIP = 77
@@ -38,15 +39,6 @@ ENGLISH_TITLE = "What Do Enzymes Do?"
 LANGUAGES = [("es", "es_ES.UTF-8"), ("fr", "fr_FR.UTF-8"), ("de", "de_DE.UTF-8"), ("pt_BR", "pt_BR.UTF-8"),
              ("ru", "ru_RU.UTF-8"), ("zh_CN", "zh_CN.UTF-8"), ("ar", "ar_EG.UTF-8"), ("hi", "hi_IN.UTF-8")]
 
-
-def catalogue_text(po_file, context):
-    """The translation of the message whose context is `context` (one-line strings)."""
-    with open(po_file, encoding="utf-8") as f:
-        text = f.read()
-    m = re.search(r'^msgctxt "%s"\nmsgid "(.*)"\nmsgstr "(.*)"$' % re.escape(context), text, re.M)
-    if not m:
-        raise Failure("%s has no message \"%s\"" % (po_file, context))
-    return (m.group(2) or m.group(1)).encode().decode("unicode_escape").encode("latin-1").decode("utf-8")
 WIDTH, HEIGHT = 663, 510
 
 # The controls' rectangles in client pixels: left, top, width, height.
@@ -620,7 +612,7 @@ def run_languages(morvane, po, shots):
     xvfb, display = start_xvfb(())
     try:
         for tag, locale in LANGUAGES:
-            title = catalogue_text(os.path.join(po, tag + ".po"), "Form1 caption")
+            title = read_catalogue(os.path.join(po, tag + ".po"))["Form1 caption"]
             print("-- %s (LANG=%s): \"%s\"" % (tag, locale, title))
             for run in (run_demonstration, run_keyboard_demonstration):
                 where = shots and os.path.join(shots, tag, "" if run is run_demonstration else "keyboard")
