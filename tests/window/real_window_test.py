@@ -19,7 +19,6 @@ Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
 import atexit
 import ctypes
 import os
-import re
 import shutil
 import struct
 import subprocess
@@ -34,6 +33,7 @@ from xvfb import ERROR_HANDLER, Failure, XClientMessageEvent, XImage, start_xvfb
 
 SKIP = 77
 ENGLISH_TITLE = "What Do Enzymes Do?"
+TITLE_PATTERN = r"^What Do Enzymes Do\?$"  # xdotool's, for an ASCII title
 
 # Each carried language and the locale a user of it has.
 LANGUAGES = [("es", "es_ES.UTF-8"), ("fr", "fr_FR.UTF-8"), ("de", "de_DE.UTF-8"), ("pt_BR", "pt_BR.UTF-8"),
@@ -114,6 +114,26 @@ class X11:
         finally:
             self.lib.XFree(image.contents.data)
             self.lib.XFree(image)
+
+    def utf8_title(self, window):
+        """The window's _NET_WM_NAME (the title a window manager shows), or None."""
+        lib = self.lib
+        lib.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long,
+                                           ctypes.c_long, ctypes.c_int, ctypes.c_ulong,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                           ctypes.POINTER(ctypes.c_void_p)]
+        name = lib.XInternAtom(self.dpy, b"_NET_WM_NAME", 0)
+        utf8 = lib.XInternAtom(self.dpy, b"UTF8_STRING", 0)
+        kind, fmt, count, after, data = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong(), \
+            ctypes.c_void_p()
+        if lib.XGetWindowProperty(self.dpy, window, name, 0, 1024, 0, utf8, ctypes.byref(kind), ctypes.byref(fmt),
+                                  ctypes.byref(count), ctypes.byref(after), ctypes.byref(data)) != 0 or not data:
+            return None
+        try:
+            return ctypes.string_at(data, count.value).decode("utf-8", "replace")
+        finally:
+            lib.XFree(data)
 
     def take_keyboard_away(self):
         """Gives the keyboard focus to no window, as switching to another program does."""
@@ -288,9 +308,12 @@ class Session:
             if self.proc.poll() is not None:
                 raise Failure("morvane ended at start with %d: %s" % (self.proc.returncode,
                                                                         self.proc.stderr.read().decode()))
-            out = self.xdo("search", "--onlyvisible", "--name", "^%s$" % re.escape(self.title), check=False)
-            if out.strip():
-                self.window = int(out.split()[0])
+            # xdotool matches names in its own locale's encoding: the window is found by
+            # its process and its UTF-8 title read here.
+            out = self.xdo("search", "--onlyvisible", "--pid", self.proc.pid, check=False)
+            titled = [int(w) for w in out.split() if self.x.utf8_title(int(w)) == self.title]
+            if titled:
+                self.window = titled[0]
                 shot = self.wait_for("the first picture", lambda s: not problems_common(s), timeout=10)
                 return time.monotonic() - t0, shot
             time.sleep(0.02)

@@ -1,5 +1,7 @@
 #include "runtime/core/paint/renderer.h"
 
+#include <algorithm>
+
 #include "formats/languages.h"
 #include "runtime/core/controls/caption_text.h"
 #include "runtime/core/paint/looks.h"
@@ -48,12 +50,6 @@ void Renderer::paint_picture_box(const Control& c, const Painter& p) const {
   if (const auto& pic = c.picture()) inner.picture(*pic, client.x, client.y);
 }
 
-void Renderer::draw_text(const Painter& p, std::string_view text, const FontSpec& font, int x, int y,
-                         std::uint32_t rgb) const {
-  if (!text_ || text.empty()) return;
-  p.blend_mask(text_->render(text, font), x, y, rgb);
-}
-
 void Renderer::paint_label(const Control& c, const Painter& p) const {
   const PixelRect r = c.pixel_rect();
   p.fill(r, colors_.resolve(c.back_color()));
@@ -71,8 +67,11 @@ void Renderer::paint_label(const Control& c, const Painter& p) const {
   int y = r.y;
   for (std::string_view line : lines) {
     if (y >= p.clip().bottom()) break;
-    if (y + line_height > p.clip().y) draw_text(p, line, font, from_right ? r.right() - measure(line) : r.x, y, fore);
-    y += line_height;
+    // A face standing in for a script the font's face lacks may be the taller: the line
+    // is as high as the face that draws it, also where only a strip of it is repainted.
+    const TextMask mask = text_->render(line, font);
+    if (y + mask.height > p.clip().y) p.blend_mask(mask, from_right ? r.right() - measure(line) : r.x, y, fore);
+    y += std::max(line_height, mask.height);
   }
 }
 
