@@ -220,7 +220,7 @@ def main(argv):
         bus, env["DBUS_SESSION_BUS_ADDRESS"] = start_session_bus(env)
         procs.append(bus)
         session = rw.Session(morvane, display, None, locale, words["Form1 caption"])
-        session.env.update(env)
+        session.env.update(env, LANG=locale)
         try:
             run_without_bus(session, env)
             print("without an accessibility bus: passed")
