@@ -279,6 +279,16 @@ var Module = {
     worker.addEventListener('statechange', ask);
   }
 
+  // On a page loaded before any worker, the language file came without one: fetched
+  // again once the first worker takes the page, it is kept with the build.
+  var uncontrolled = !navigator.serviceWorker.controller;
+  navigator.serviceWorker.addEventListener('controllerchange', function() {
+    if (uncontrolled && window.morvaneLanguageFile) {
+      fetch(window.morvaneLanguageFile).then(function(r) { return r.arrayBuffer(); }).catch(function() {});
+    }
+    uncontrolled = false;
+  });
+
   window.addEventListener('load', function() { whenDrawn(register); });
   function register() {
     navigator.serviceWorker.register('service-worker.js').then(function(registration) {
