@@ -32,6 +32,11 @@ constexpr auto scripts = [] {
   return out;
 }();
 static_assert(scripts[0].tag == "en");
+constexpr auto tags = [] {
+  std::array<std::string_view, scripts.size()> out{};
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = scripts[i].tag;
+  return out;
+}();
 
 // They outlive main: the page's events keep coming after it returns (the module is
 // built not to end its runtime when main returns).
@@ -64,7 +69,8 @@ int main() {
   static runtime::BrowserPlatform platform(&text);
   g_text = &text;
   g_platform = &platform;
-  const std::string tag = runtime::page_chosen_language();
+  // Each row is built, so the page has every language of the table.
+  const std::string_view tag = runtime::page_chosen_language(tags);
   for (const Script& s : scripts)
     if (s.tag == tag) g_script = &s;
   if (g_script == &scripts[0]) start_english();

@@ -200,7 +200,7 @@ var Module = {
   };
 })();
 
-// The page's language: the WebAssembly chooses among the picker's languages from these,
+// The page's language: the WebAssembly chooses among its languages from these,
 // has the file of any but English fetched, then sets the page in it. A choice from the
 // picker is kept and loads the page in it, the focus back on the picker.
 (function() {
@@ -235,7 +235,6 @@ var Module = {
       return [new URLSearchParams(location.search).get('lang'), stored('localStorage', STORE)]
         .concat(navigator.languages || [navigator.language]).filter(function(tag) { return tag && !/\s/.test(tag); });
     },
-    carried: function() { return options().map(function(o) { return o.value; }); },
     fetch: function(tag) {
       var file = options().filter(function(o) { return o.value === tag; })[0].getAttribute('data-file');
       window.morvaneLanguageFile = file;

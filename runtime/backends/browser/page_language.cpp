@@ -13,11 +13,9 @@ std::vector<std::uint8_t> g_page_bytes;  // what the page's script hands over; t
 morvane::runtime::LanguageArrived g_arrived = nullptr;
 void (*g_failed)() = nullptr;
 
-// The page's lists, a line per entry: the languages wanted (most wanted first), an
-// empty line, then the carried ones.
+// The languages the page asks for, most wanted first, a line each.
 EM_JS(int, morvane_page_languages, (), {
-  var language = window.morvaneLanguage;
-  var utf8 = new TextEncoder().encode(language.wanted().join('\n') + '\n\n' + language.carried().join('\n'));
+  var utf8 = new TextEncoder().encode(window.morvaneLanguage.wanted().join('\n'));
   HEAPU8.set(utf8, Module['_morvane_browser_page_bytes'](utf8.length));
   return utf8.length;
 });
@@ -58,20 +56,16 @@ EMSCRIPTEN_KEEPALIVE void morvane_browser_language_arrived(int image_length) {
 
 namespace morvane::runtime {
 
-std::string page_chosen_language() {
-  const int n = morvane_page_languages();
-  std::string_view text(reinterpret_cast<const char*>(g_page_bytes.data()), static_cast<std::size_t>(n));
-  // Lines up to the empty one are wanted, the rest carried.
+std::string_view page_chosen_language(std::span<const std::string_view> carried) {
+  const auto length = static_cast<std::size_t>(morvane_page_languages());  // fills g_page_bytes
+  std::string_view text(reinterpret_cast<const char*>(g_page_bytes.data()), length);
   std::vector<std::string> wanted;
-  std::vector<std::string_view> carried{"en"};
-  bool wanting = true;
-  for (std::size_t end; !text.empty(); text.remove_prefix(std::min(end + 1, text.size()))) {
-    end = std::min(text.find('\n'), text.size());
-    if (end == 0) wanting = false;
-    else if (wanting) wanted.emplace_back(text.substr(0, end));
-    else carried.push_back(text.substr(0, end));
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    wanted.emplace_back(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
-  return std::string(choose_language(wanted, carried));
+  return choose_language(wanted, carried);
 }
 
 void fetch_page_language(std::string_view tag, LanguageArrived arrived, void (*failed)()) {

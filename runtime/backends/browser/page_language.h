@@ -1,6 +1,5 @@
 // The page's language: which one it shows (the address's ?lang=, else the page's last
-// choice, else the browser's languages, each through choose_language among those the
-// page carries) and the arrival of that language's project file, fetched only when a
+// choice, else the browser's languages, through choose_language) and the arrival of that language's project file, fetched only when a
 // language other than English is chosen.
 #pragma once
 
@@ -11,8 +10,9 @@
 
 namespace morvane::runtime {
 
-// The carried language the page should show ("en" where nothing else fits).
-std::string page_chosen_language();
+// Which of `carried` (catalogue tags, "en" among them) the page should show ("en"
+// where nothing else fits): the view is one of `carried`.
+std::string_view page_chosen_language(std::span<const std::string_view> carried);
 
 // Fetches `tag`'s language file; later, `arrived` gets its project image and words
 // (kept for the page's life) or, where it could not come or is not that language's
