@@ -83,7 +83,8 @@ var Module = {
 // The window's objects as elements of the page, which the browser platform keeps in step
 // with the runtime's accessible tree: one element per object over its picture (a button
 // for Reset, a named image or pressable element for a picture, a paragraph for the
-// title), in the window's Tab order, then the page's own "Show descriptions" switch. The
+// title), in the window's Tab order, then the page's own "Show descriptions" switch and
+// its choice of language. The
 // elements take the real focus and a screen reader names them; the canvas draws the
 // focus. Each sentence goes to the live region and, with the switch on, to a line of text.
 (function() {
@@ -135,12 +136,17 @@ var Module = {
   }
 
   window.morvaneAccess = {
-    begin: function(clientWidth, clientHeight, name, description, switchLabel) {
+    // The page's words: [title, name, description, instruction, switch's label, picker's label].
+    begin: function(clientWidth, clientHeight, words) {
       width = clientWidth;
       height = clientHeight;
+      if (words[0]) document.title = words[0];
       var objects = $('morvane-objects');
-      objects.setAttribute('aria-label', name);
-      $('morvane-help').textContent = description;
+      objects.setAttribute('aria-label', words[1]);
+      $('morvane-help').textContent = words[2];
+      $('morvane-instruction').textContent = words[3];
+      var switchLabel = words[4];
+      if (words[5]) $('morvane-language').setAttribute('aria-label', words[5]);
       objects.hidden = false;
       var toggle = $('morvane-describe');
       toggle.textContent = switchLabel;
@@ -194,6 +200,63 @@ var Module = {
   };
 })();
 
+// The page's language: the WebAssembly chooses among its languages from these,
+// has the file of any but English fetched, then sets the page in it. A choice from the
+// picker is kept and loads the page in it, the focus back on the picker.
+(function() {
+  var STORE = 'morvane-language', REFOCUS = 'morvane-language-focus';
+  function picker() { return document.getElementById('morvane-language'); }
+  function options() { return Array.prototype.slice.call(picker().options); }
+  function stored(store, key) {
+    try { return window[store].getItem(key); } catch (e) { return null; }
+  }
+  // A language file (web/make_languages.mjs), checked whole and of this language, as
+  // [its project image, its words].
+  function parts(buffer, tag) {
+    var view = new DataView(buffer), bytes = new Uint8Array(buffer), at = 9 + bytes[8];
+    if (String.fromCharCode.apply(null, bytes.subarray(0, 4)) !== 'MVLF' || view.getUint32(4, true) !== 1 ||
+        new TextDecoder().decode(bytes.subarray(9, at)) !== tag) throw new Error('not a language file of ' + tag);
+    var image = bytes.subarray(at + 4, at += 4 + view.getUint32(at, true));
+    if (view.getUint32(at, true) !== bytes.length - at - 4) throw new Error('a broken language file');  // a length past the end throws too
+    return [image, bytes.subarray(at + 4)];
+  }
+  function choose() {
+    var tag = picker().value, address = new URL(location.href);
+    try {
+      localStorage.setItem(STORE, tag);
+      sessionStorage.setItem(REFOCUS, '1');
+    } catch (e) {}
+    if (address.searchParams.has('lang')) address.searchParams.set('lang', tag);
+    location.replace(address.href);
+  }
+
+  window.morvaneLanguage = {
+    wanted: function() {
+      return [new URLSearchParams(location.search).get('lang'), stored('localStorage', STORE)]
+        .concat(navigator.languages || [navigator.language]).filter(function(tag) { return tag && !/\s/.test(tag); });
+    },
+    fetch: function(tag) {
+      var file = options().filter(function(o) { return o.value === tag; })[0].getAttribute('data-file');
+      window.morvaneLanguageFile = file;
+      return fetch(file).then(function(response) {
+        if (!response.ok) throw new Error(file + ': HTTP ' + response.status);
+        return response.arrayBuffer();
+      }).then(function(buffer) { return parts(buffer, tag); });
+    },
+    show: function(tag, rtl) {
+      var root = document.documentElement, p = picker();
+      root.lang = tag.replace('_', '-');
+      root.dir = rtl ? 'rtl' : 'ltr';
+      p.value = tag;
+      p.onchange = choose;
+      if (stored('sessionStorage', REFOCUS)) {
+        sessionStorage.removeItem(REFOCUS);
+        p.focus();
+      }
+    },
+  };
+})();
+
 // Offline use: the service worker keeps this build's files once the page has loaded and
 // shown its first frame (so that fetching them all does not hold the start up). A newer
 // build that it finds installs alongside; once this page has all it needs, the newer
@@ -214,6 +277,16 @@ var Module = {
     ask();
     worker.addEventListener('statechange', ask);
   }
+
+  // On a page loaded before any worker, the language file came without one: fetched
+  // again once the first worker takes the page, it is kept with the build.
+  var uncontrolled = !navigator.serviceWorker.controller;
+  navigator.serviceWorker.addEventListener('controllerchange', function() {
+    if (uncontrolled && window.morvaneLanguageFile) {
+      fetch(window.morvaneLanguageFile).then(function(r) { return r.arrayBuffer(); }).catch(function() {});
+    }
+    uncontrolled = false;
+  });
 
   window.addEventListener('load', function() { whenDrawn(register); });
   function register() {

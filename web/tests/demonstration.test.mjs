@@ -2,11 +2,12 @@
 // every step is checked on the canvas's pixels at places derived from the window's
 // rectangles, and on what the live region says.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
 import { after, before, describe, test } from 'node:test';
 
 import {
   BLACK, BUTTON_FOCUS, CLIENT, FACE, RECTS, STATES, WHITE, canvasBox, centre, expectState, load, mouseDrag, openPage,
-  pixels, serveSite, settle, statusText, toPage, touchDrag, touchTap,
+  pixels, serveSite, settle, siteLanguages, statesIn, statusText, toPage, touchDrag, touchTap, wordsOf,
 } from './harness.mjs';
 
 async function buttonFocused(page) {
@@ -260,5 +261,121 @@ describe('on a phone (390 x 844 at 3 device pixels per pixel) with touch', () =>
     await touchTap(page, toPage(box, centre('Command1')));
     await expectState(page, 'Start');
     expectNoProblems(session, server);
+  });
+});
+
+// Every language the page carries, chosen by the address, by the browser's own
+// language and with the page's picker. Screenshots go to MORVANE_SHOTS (/tmp/shots-web).
+const SHOTS = process.env.MORVANE_SHOTS || '/tmp/shots-web';
+const RIGHT_TO_LEFT = new Set(['ar']);
+const pageLanguage = (page) => page.evaluate(() => ({
+  lang: document.documentElement.lang, dir: document.documentElement.dir, title: document.title,
+  picked: document.getElementById('morvane-language').value,
+  picker: document.getElementById('morvane-language').getAttribute('aria-label'),
+  group: document.getElementById('morvane-objects').getAttribute('aria-label'),
+  instruction: document.getElementById('morvane-instruction').textContent,
+  switch: document.getElementById('morvane-describe').textContent,
+}));
+function expectLanguage(seen, tag) {
+  const words = wordsOf(tag);
+  assert.deepEqual(seen, {
+    lang: tag.replace('_', '-'), dir: RIGHT_TO_LEFT.has(tag) ? 'rtl' : 'ltr', title: words('page title'), picked: tag,
+    picker: words('page language'), group: words('page canvas name'), instruction: words('page canvas instruction'),
+    switch: words('page switch'),
+  }, `the page is not set in ${tag}`);
+}
+
+describe('in each language, chosen by the address', () => {
+  fs.mkdirSync(SHOTS, { recursive: true });
+  for (const { tag, file } of siteLanguages()) {
+    test(`?lang=${tag}: its words on the page and the whole demonstration by mouse and keys`, async () => {
+      const words = wordsOf(tag);
+      const states = statesIn(words);
+      const session = await openPage({ viewport: CLIENT });
+      const page = session.page;
+      try {
+        await load(page, `${server.url}?lang=${tag}`);
+        expectLanguage(await pageLanguage(page), tag);
+        assert.equal(server.served.includes(`/${file}`), file !== null, 'the language file fetched or not as it should');
+        await page.screenshot({ path: `${SHOTS}/${tag}-start.png` });
+        const px = await expectState(page, 'Start', states.Start.said);
+        assert.ok(px.count(RECTS.Label1, ([r, g, b]) => r > 200 && g > 200 && b > 200) > 40, 'the label has no text');
+        // The keys: Tab to the substrate, carry it onto the enzyme, then Enter on Reset.
+        for (const key of ['Tab', ' ', 'Shift+ArrowDown', 'Shift+ArrowDown', 'Shift+ArrowDown']) await page.keyboard.press(key);
+        await settle(page);
+        assert.equal(await statusText(page), words('Picture2 over Picture1'));
+        await page.screenshot({ path: `${SHOTS}/${tag}-keyboard-drag.png` });
+        await page.keyboard.press(' ');
+        await expectState(page, 'Complex', `${words('Picture2 put down on Picture1')} ${states.Complex.said}`);
+        await page.screenshot({ path: `${SHOTS}/${tag}-complex.png` });
+        await page.keyboard.press('Enter');
+        await expectState(page, 'Start', states.Start.said);
+        // The mouse: drag, the complex clicked, Reset.
+        await mouseDrag(page, centre('Picture2'), centre('Picture1'));
+        await expectState(page, 'Complex', states.Complex.said);
+        await page.mouse.click(...centre('Picture4'));
+        await expectState(page, 'Product', states.Product.said);
+        await page.screenshot({ path: `${SHOTS}/${tag}-product.png` });
+        await page.mouse.click(...centre('Command1'));
+        await expectState(page, 'Start', states.Start.said);
+        expectNoProblems(session, server);
+      } finally {
+        await session.close();
+      }
+    });
+  }
+});
+
+describe('in the browser\'s own language', () => {
+  const carried = new Set(siteLanguages().map((l) => l.tag));
+  const cases = [['es-MX', 'es'], ['pt-PT', 'pt_BR'], ['zh-TW', 'zh_CN'], ['fr-CA', 'fr'], ['ar-EG', 'ar'], ['it-IT', 'en']];
+  for (const [locale, want] of cases) {
+    test(`${locale} gives ${want}`, async () => {
+      const tag = carried.has(want) ? want : 'en';
+      const session = await openPage({ locale });
+      try {
+        await load(session.page, server.url);
+        expectLanguage(await pageLanguage(session.page), tag);
+        await expectState(session.page, 'Start', statesIn(wordsOf(tag)).Start.said);
+        expectNoProblems(session, server);
+      } finally {
+        await session.close();
+      }
+    });
+  }
+});
+
+describe('the picker of languages, by keyboard', () => {
+  test('after the switch, each language in its own words; a choice loads the page in it and is kept', async () => {
+    const languages = siteLanguages();
+    assert.ok(languages.length >= 2, 'the page carries one language');
+    const session = await openPage({ viewport: CLIENT });
+    const page = session.page;
+    try {
+      await load(page, server.url);
+      const offered = await page.$$eval('#morvane-language option', (os) => os.map((o) => [o.value, o.textContent]));
+      assert.deepEqual(offered, languages.map((l) => [l.tag, wordsOf(l.tag)(`language name ${l.tag}`)]));
+      const focused = () => page.evaluate(() => document.activeElement?.id);
+      let presses = 0;
+      while ((await focused()) !== 'morvane-language') {
+        assert.ok(++presses <= 8, 'Tab never reaches the picker');
+        await page.keyboard.press('Tab');
+      }
+      assert.equal(presses, 4, 'the picker is not next after the objects and the switch');  // substrate, Reset, switch, picker
+      const next = languages[1].tag;
+      await Promise.all([page.waitForNavigation(), page.keyboard.press('ArrowDown')]);
+      await load(page, null, 'wait');
+      expectLanguage(await pageLanguage(page), next);
+      assert.equal(await focused(), 'morvane-language', 'the focus is not back on the picker');
+      await load(page, server.url);
+      expectLanguage(await pageLanguage(page), next);
+      await page.focus('#morvane-language');
+      await Promise.all([page.waitForNavigation(), page.keyboard.press('ArrowUp')]);
+      await load(page, null, 'wait');
+      expectLanguage(await pageLanguage(page), 'en');
+      expectNoProblems(session, server);
+    } finally {
+      await session.close();
+    }
   });
 });

@@ -83,6 +83,7 @@ export async function openPage(options = {}) {
     viewport: options.viewport || CLIENT,
     deviceScaleFactor: options.deviceScaleFactor || 1,
     hasTouch: options.hasTouch ?? true,
+    locale: options.locale,
   });
   const page = context.pages()[0] || (await context.newPage());
   const problems = [];
@@ -97,11 +98,11 @@ export async function openPage(options = {}) {
   return { context, page, problems, close };
 }
 
-// Loads the page (or loads it again, with how = 'reload') and waits for the first
-// frame on the canvas.
+// Loads the page (or loads it again, with how = 'reload'; or only waits, 'wait', for a
+// load under way) and waits for the first frame on the canvas.
 export async function load(page, url, how = 'goto') {
   if (how === 'reload') await page.reload();
-  else await page.goto(url);
+  else if (how !== 'wait') await page.goto(url);
   await page.waitForFunction(() => typeof window.morvaneFirstFrame === 'number', null, { timeout: 20000 });
   await settle(page);
 }
@@ -246,4 +247,56 @@ export async function accessibleFocus(page) {
   const focused = (await accessibleNodes(page)).filter((n) => n.focused && n.role !== 'RootWebArea');
   assert.equal(focused.length, 1, `focused nodes: ${JSON.stringify(focused)}`);
   return focused[0];
+}
+
+// A language's words as its catalogue gives them, by context ("en": the template's own
+// English), with the template's English for any it leaves empty.
+const poDir = path.resolve(here, '../../po');
+function readCatalogue(file) {
+  const words = new Map();
+  let entry = {};
+  let field = null;
+  const finish = () => {
+    if (entry.msgctxt !== undefined) words.set(entry.msgctxt, { msgid: entry.msgid ?? '', msgstr: entry.msgstr ?? '' });
+    entry = {};
+  };
+  for (const line of fs.readFileSync(file, 'utf8').split('\n')) {
+    const start = /^(msgctxt|msgid|msgstr) (".*")$/.exec(line);
+    if (start) {
+      if (start[1] === 'msgctxt' || (start[1] === 'msgid' && entry.msgstr !== undefined)) finish();
+      field = start[1];
+      entry[field] = JSON.parse(start[2]);
+    } else if (/^".*"$/.test(line) && field) {
+      entry[field] += JSON.parse(line);
+    } else if (!line.trim()) {
+      field = null;
+    }
+  }
+  finish();
+  return words;
+}
+export function wordsOf(tag) {
+  const template = readCatalogue(path.join(poDir, 'morvane.pot'));
+  const own = tag === 'en' ? new Map() : readCatalogue(path.join(poDir, `${tag}.po`));
+  return (key) => {
+    const text = own.get(key)?.msgstr || template.get(key)?.msgid;
+    if (!text) throw new Error(`no words for "${key}"`);
+    return text;
+  };
+}
+
+// The languages the built page offers, as its picker lists them: [{ tag, name, file }].
+export function siteLanguages(dir = siteDir) {
+  const page = fs.readFileSync(path.join(dir, 'index.html'), 'utf8');
+  return [...page.matchAll(/<option value="([^"]+)" lang="[^"]+"(?: data-file="([^"]+)")?>([^<]*)<\/option>/g)]
+    .map(([, tag, file, name]) => ({ tag, name, file: file || null }));
+}
+
+// The three states' sentences in a language.
+export function statesIn(words) {
+  return {
+    Start: { ...STATES.Start, said: words('shows Picture1 Picture2') },
+    Complex: { ...STATES.Complex, said: words('shows Picture4') },
+    Product: { ...STATES.Product, said: words('shows Picture1 Picture3') },
+  };
 }

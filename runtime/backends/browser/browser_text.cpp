@@ -6,6 +6,7 @@
 
 #include "runtime/backends/browser/css_font.h"
 
+
 namespace {
 
 // One 2D context serves every run; it lives on the Module object.
@@ -14,12 +15,22 @@ EM_JS(void, morvane_text_init, (), {
   var canvas = typeof OffscreenCanvas !== 'undefined' ? new OffscreenCanvas(1, 1) : document.createElement('canvas');
   var ctx = canvas.getContext('2d', {willReadFrequently: true});
   if (!ctx) throw new Error('no 2D canvas context for text');
-  Module.morvaneText = {canvas: canvas, ctx: ctx, pixels: null};
+  // The script's face goes before the generic family that ends every CSS font asked for.
+  Module.morvaneText = {canvas: canvas, ctx: ctx, pixels: null, face: "", rtl: false, font: function(css) {
+    css = UTF8ToString(css);
+    return this.face ? css.replace(/sans-serif$/, this.face + ', sans-serif') : css;
+  }};
+});
+
+EM_JS(void, morvane_text_script, (const char* face, int rtl), {
+  var t = Module.morvaneText;
+  t.face = face ? JSON.stringify(UTF8ToString(face)) : "";
+  t.rtl = !!rtl;
 });
 
 EM_JS(void, morvane_text_metrics, (const char* font, int* out), {
   var ctx = Module.morvaneText.ctx;
-  ctx.font = UTF8ToString(font);
+  ctx.font = Module.morvaneText.font(font);
   var m = ctx.measureText('Hg');
   var ascent = m.fontBoundingBoxAscent, descent = m.fontBoundingBoxDescent;
   if (!(ascent >= 0) || !(descent >= 0)) {
@@ -30,9 +41,12 @@ EM_JS(void, morvane_text_metrics, (const char* font, int* out), {
   HEAP32[(out >> 2) + 1] = Math.ceil(descent);
 });
 
+// A right-to-left script's run is shaped and ordered as one; the others keep the
+// context's own direction.
 EM_JS(int, morvane_text_measure, (const char* font, const char* text), {
-  var ctx = Module.morvaneText.ctx;
-  ctx.font = UTF8ToString(font);
+  var t = Module.morvaneText, ctx = t.ctx;
+  ctx.font = t.font(font);
+  ctx.direction = t.rtl ? 'rtl' : 'inherit';
   return Math.round(ctx.measureText(UTF8ToString(text)).width);
 });
 
@@ -40,8 +54,10 @@ EM_JS(int, morvane_text_measure, (const char* font, const char* text), {
 // the pixels; out receives the mask's left (from the pen), width and height.
 EM_JS(void, morvane_text_draw, (const char* font, const char* text, int ascent, int descent, int* out), {
   var t = Module.morvaneText;
-  var f = UTF8ToString(font), s = UTF8ToString(text);
+  var f = t.font(font), s = UTF8ToString(text);
+  var direction = t.rtl ? 'rtl' : 'inherit';
   t.ctx.font = f;
+  t.ctx.direction = direction;
   var m = t.ctx.measureText(s);
   var left = Math.max(0, Math.ceil(m.actualBoundingBoxLeft || 0));
   var right = Math.max(Math.ceil(m.actualBoundingBoxRight || 0), Math.ceil(m.width));
@@ -49,6 +65,7 @@ EM_JS(void, morvane_text_draw, (const char* font, const char* text, int ascent, 
   t.canvas.width = w;  // resizing resets the context's state
   t.canvas.height = h;
   t.ctx.font = f;
+  t.ctx.direction = direction;
   t.ctx.textAlign = 'left';
   t.ctx.textBaseline = 'alphabetic';
   t.ctx.fillStyle = '#ffffff';
@@ -73,6 +90,13 @@ EM_JS(void, morvane_text_take, (unsigned char* dst, int count), {
 namespace morvane::runtime {
 
 BrowserTextRasterizer::BrowserTextRasterizer() { morvane_text_init(); }
+
+void BrowserTextRasterizer::set_script(const char* face, bool right_to_left) {
+  morvane_text_script(face, right_to_left ? 1 : 0);
+  metrics_.clear();
+  widths_.clear();
+  masks_.clear();
+}
 
 FontMetrics BrowserTextRasterizer::metrics(const FontSpec& font) {
   const std::string css = css_font(font);

@@ -1,5 +1,6 @@
 // Text from the page's own fonts: runs are measured and drawn with a 2D canvas
-// (an OffscreenCanvas where the browser has one) and read back as coverage masks.
+// (an OffscreenCanvas where the browser has one) and read back as coverage masks. The
+// canvas shapes each run, in the direction of the language's script.
 #pragma once
 
 #include <map>
@@ -13,6 +14,11 @@ namespace morvane::runtime {
 class BrowserTextRasterizer final : public TextRasterizer {
  public:
   BrowserTextRasterizer();
+
+  // The language's script: the face (a family name) for the characters the controls'
+  // faces lack, tried just before sans-serif (empty: none), and whether its runs are
+  // set right to left.
+  void set_script(const char* face, bool right_to_left);
 
   FontMetrics metrics(const FontSpec& font) override;
   int measure(std::string_view utf8, const FontSpec& font) override;

@@ -6,11 +6,12 @@
 
 namespace {
 
-EM_JS(int, morvane_access_begin, (int width, int height, const char* name, const char* description,
-                                   const char* switch_label), {
+// `words` holds the page's own words, each ending in a zero byte: its title, the
+// drawing area's name, its description and instruction, the switch's and the picker's labels.
+EM_JS(int, morvane_access_begin, (int width, int height, const char* words, int count), {
   var access = window.morvaneAccess;
   if (!access) return 0;
-  access.begin(width, height, UTF8ToString(name), UTF8ToString(description), UTF8ToString(switch_label));
+  access.begin(width, height, new TextDecoder().decode(HEAPU8.subarray(words, words + count)).split(String.fromCharCode(0)));
   return 1;
 });
 
@@ -24,18 +25,18 @@ EM_JS(void, morvane_access_focus, (int index, int first), { window.morvaneAccess
 EM_JS(void, morvane_access_say, (const char* text), { window.morvaneAccess.say(UTF8ToString(text)); });
 EM_JS(void, morvane_access_end, (), { if (window.morvaneAccess) window.morvaneAccess.end(); });
 
-std::string word(const morvane::runtime::access::Words& words, const char* key) {
-  return std::string(words.text(key).value_or(""));
-}
+// The drawing area's description tells the keys, then the pointer.
+constexpr const char* kPageWords[] = {"page title", "page canvas name", "Form1 description", "page canvas instruction",
+                                      "page switch", "page language"};
 
 }  // namespace
 
 namespace morvane::runtime {
 
 PageAccess::PageAccess(access::AccessTree& tree, int client_width, int client_height) : tree_(tree) {
-  const access::Words& words = tree_.words();
-  on_page_ = morvane_access_begin(client_width, client_height, word(words, "Form1 name").c_str(),
-                                  word(words, "Form1 description").c_str(), word(words, "page switch").c_str()) != 0;
+  std::string words;
+  for (const char* key : kPageWords) (words += tree_.words().text(key).value_or("")) += '\0';
+  on_page_ = morvane_access_begin(client_width, client_height, words.data(), static_cast<int>(words.size())) != 0;
 }
 
 PageAccess::~PageAccess() {
