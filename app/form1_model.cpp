@@ -89,17 +89,45 @@ form::FormSettings form_settings() {
 
 }  // namespace
 
+int declared_font_pixels(std::string_view control) {
+  for (const Form1Entry& entry : kForm1) {
+    if (entry.name != control) continue;
+    for (const Setting& s : entry.settings) {
+      if (s.field != "font") continue;
+      // 96 dots per inch, 72 points per inch: a whole pixel is 7500 ten-thousandths of a point.
+      if (s.value.font.size_e4 % 7500 != 0)
+        throw std::logic_error("Form1's " + std::string(control) + " font is no whole number of pixels");
+      return static_cast<int>(s.value.font.size_e4 / 7500);
+    }
+  }
+  throw std::logic_error("Form1 declares no font for " + std::string(control));
+}
+
 form::Guid form1_id() { return form::Guid::parse(kForm1Form.id); }
 
-form::WindowModel form1_model(const Form1Pictures& pictures) {
+void use_caption(form::PropertySet& properties, const std::string& caption, std::uint16_t charset,
+                 std::uint32_t size_e4) {
+  properties.set("caption", caption);
+  form::Font font = *properties.get<form::Font>("font");
+  font.charset = charset;
+  font.size_e4 = size_e4;
+  properties.set("font", font);
+}
+
+form::WindowModel form1_model(const Form1Pictures& pictures, const std::optional<Form1Captions>& captions) {
   form::WindowModel m;
   m.form = form_settings();
+  if (captions) m.form.properties.set("caption", captions->form);
   for (const Form1Entry& entry : kForm1) {
     if (entry.kind == formats::ControlKind::form) continue;
+    form::PropertySet set = properties(entry.name, entry.settings, pictures);
+    if (captions && entry.name == "Label1") use_caption(set, captions->label, captions->charset, captions->label_size_e4);
+    if (captions && entry.name == "Command1")
+      use_caption(set, captions->command, captions->charset, captions->command_size_e4);
     m.controls.push_back({.number = static_cast<std::uint8_t>(entry.number),
                           .name = std::string(entry.name),
                           .kind = entry.kind,
-                          .properties = properties(entry.name, entry.settings, pictures)});
+                          .properties = std::move(set)});
   }
   // The stream carries the controls by number.
   std::sort(m.controls.begin(), m.controls.end(),

@@ -1,12 +1,15 @@
 // Runs the demonstration without a display: a scripted drag, click and reset, with
 // the visibility state printed after each step and, with --png DIR, a picture of
-// the window after each step.
+// the window after each step; --language TAG runs it in that language (a tag of
+// formats/languages.h; English otherwise).
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/form1.h"
+#include "app/language_projects.h"
 #include "app/project.h"
+#include "formats/languages.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #ifdef MORVANE_HAVE_TEXT
@@ -33,9 +36,20 @@ void report(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const char* step
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* png_dir = (argc == 3 && std::strcmp(argv[1], "--png") == 0) ? argv[2] : nullptr;
+  const char* png_dir = nullptr;
+  std::string language(formats::english.tag);
+  for (int i = 1; i < argc; i += 2) {
+    if (i + 1 < argc && std::strcmp(argv[i], "--png") == 0) {
+      png_dir = argv[i + 1];
+    } else if (i + 1 < argc && std::strcmp(argv[i], "--language") == 0 && formats::find_language(argv[i + 1])) {
+      language = argv[i + 1];
+    } else {
+      std::fprintf(stderr, "usage: morvane-headless [--png DIR] [--language TAG]\n");
+      return 2;
+    }
+  }
   try {
-    runtime::Runtime rt(app::enzyme_project());
+    runtime::Runtime rt(app::enzyme_project(language));
 #ifdef MORVANE_HAVE_TEXT
     runtime::text::FreeTypeTextRasterizer text;
     runtime::HeadlessPlatform p(&text);

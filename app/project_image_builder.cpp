@@ -20,7 +20,6 @@ using form::Guid;
 void guid(ImageWriter& w, std::string_view text) { w.raw(Guid::parse(text).bytes); }
 
 // What the project says of itself.
-constexpr std::uint32_t kLocale = 0x0409;  // English, United States
 constexpr std::string_view kProjectName = "Sollant1";
 constexpr std::string_view kProjectDescription = "morvane";
 constexpr std::string_view kExeName = "morvane";
@@ -44,8 +43,8 @@ const std::array<const char*, 5> kImports{layout::kImportStartup, layout::kImpor
 // run of records) and patches the references to it that earlier records left open.
 class ImageLayout {
  public:
-  explicit ImageLayout(std::span<const std::uint8_t> stream)
-      : stream_(stream), stream_length_(static_cast<std::uint32_t>(stream.size())) {}
+  ImageLayout(std::span<const std::uint8_t> stream, std::uint32_t locale_id)
+      : stream_(stream), stream_length_(static_cast<std::uint32_t>(stream.size())), locale_id_(locale_id) {}
 
   ImageWriter lay_out() && {
     descriptor();
@@ -92,6 +91,7 @@ class ImageLayout {
 
   std::span<const std::uint8_t> stream_;
   std::uint32_t stream_length_;
+  std::uint32_t locale_id_;  // the project's language
   ImageWriter w_{kImageBase};
   // Addresses of records and of references left open until their target is laid out.
   std::vector<std::pair<formats::ControlKind, std::uint32_t>> class_address_;
@@ -136,7 +136,7 @@ void ImageLayout::descriptor() {
   w.c_string(d::own_language_library, d::language_library_size);
   w.c_string(d::no_language_library, d::language_library_size);
   w.u16(d::runtime_revision_value);
-  w.u32(kLocale);
+  w.u32(locale_id_);
   w.u32(0);                   // second locale
   w.u32(0);                   // no start procedure: load the start-up form
   ref_project_info_ = w.reserve_ref();
@@ -197,8 +197,8 @@ void ImageLayout::object_table() {
   w.u16(1);  // in use
   w.u16(0);
   ref_objects_ = w.reserve_ref();
-  w.u32(kLocale);
-  w.u32(kLocale);
+  w.u32(locale_id_);
+  w.u32(locale_id_);
   w.ref(object_table_ + layout::object_table::project_name);
   w.c_string(kProjectName, layout::object_table::project_name_size);
   guid(w, kForm1Form.object_id);
@@ -481,17 +481,17 @@ void ImageLayout::form_stream() {
 
 }  // namespace
 
-ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream) {
+ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream, std::uint32_t locale_id) {
   // The form table records the stream's length and place: there is no image without it.
   if (stream.empty()) throw std::invalid_argument("no form description stream to place in the project image");
   if (stream.size() > 0xFFFFFFFFu - kImageBase)
     throw std::invalid_argument("a form description stream of " + std::to_string(stream.size()) +
                                 " bytes does not fit in a 32-bit image");
-  return ImageLayout(stream).lay_out();
+  return ImageLayout(stream, locale_id).lay_out();
 }
 
-std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream) {
-  return lay_out_project_image(stream).take();
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream, std::uint32_t locale_id) {
+  return lay_out_project_image(stream, locale_id).take();
 }
 
 }  // namespace morvane::app

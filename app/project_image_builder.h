@@ -9,6 +9,7 @@
 
 #include "app/form1.h"
 #include "app/image_writer.h"
+#include "formats/languages.h"
 
 namespace morvane::app {
 
@@ -32,9 +33,13 @@ constexpr const char* handler_routine_symbol(Handler handler) {
 }
 
 // `stream`, the form description stream, is placed at the image's end and the form
-// table records its length. Throws std::invalid_argument for an empty stream.
-std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream);
+// table records its length. The descriptor and the object table carry `locale_id` (a
+// Windows locale identifier: formats/languages.h). Throws std::invalid_argument for an
+// empty stream.
+std::vector<std::uint8_t> build_project_image(std::span<const std::uint8_t> stream,
+                                              std::uint32_t locale_id = formats::english.locale_id);
 // The same image with its records named and its references marked.
-ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream);
+ImageWriter lay_out_project_image(std::span<const std::uint8_t> stream,
+                                  std::uint32_t locale_id = formats::english.locale_id);
 
 }  // namespace morvane::app

@@ -1,12 +1,15 @@
 // Writes pictures of the window in its three states (start.png, complex.png,
 // product.png) into a folder, painted as the desktop paints them, for the README.
-// The states are reached the way a person reaches them: a drag and a click.
+// The states are reached the way a person reaches them: a drag and a click. With
+// --language TAG, the window in that language (a row of formats/languages.h).
 #include <cstdio>
 #include <exception>
 #include <string>
 
 #include "app/form1.h"
+#include "app/language_projects.h"
 #include "app/project.h"
+#include "formats/languages.h"
 #include "logic/demonstration_state.h"
 #include "runtime/backends/headless/headless_platform.h"
 #include "runtime/text/freetype_text.h"
@@ -28,14 +31,15 @@ void write(runtime::Runtime& rt, runtime::HeadlessPlatform& p, const std::string
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: morvane-screenshots DIR\n");
+  const bool language = argc == 4 && std::string(argv[2]) == "--language" && formats::find_language(argv[3]);
+  if (argc != 2 && !language) {
+    std::fprintf(stderr, "usage: morvane-screenshots DIR [--language TAG]\n");
     return 2;
   }
   const std::string dir = argv[1];
   try {
     runtime::text::FreeTypeTextRasterizer text;
-    runtime::Runtime rt(app::enzyme_project());
+    runtime::Runtime rt(app::enzyme_project(language ? argv[3] : formats::english.tag));
     runtime::HeadlessPlatform p(&text);
     p.attach(rt);
     write(rt, p, dir, "start", "Start");

@@ -1,8 +1,11 @@
-// make_words CATALOGUE OUTPUT
+// make_words CATALOGUE OUTPUT [--template POT]
 // Turns a message catalogue (po/morvane.pot, or a language's .po) into the program's
-// words table (formats/words_file.h), reads it back as a check, and writes OUTPUT.
+// words table (formats/words_file.h), reads it back as a check, and writes OUTPUT. With
+// the template, the catalogue is a language's and must be whole: every message of the
+// template translated, none fuzzy.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 #include "app/tools/file_bytes.h"
@@ -10,16 +13,25 @@
 #include "formats/words_file.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s CATALOGUE OUTPUT\n", argv[0]);
+  const bool translation = argc == 5 && std::string(argv[3]) == "--template";
+  if (argc != 3 && !translation) {
+    std::fprintf(stderr, "usage: %s CATALOGUE OUTPUT [--template POT]\n", argv[0]);
     return 2;
   }
   try {
     const auto text = morvane::app::tools::read_file(argv[1]);
     morvane::formats::WordsFile words;
     try {
-      // A template's messages are the English words.
-      words = morvane::app::read_catalogue({reinterpret_cast<const char*>(text.data()), text.size()}, "en");
+      const std::string_view catalogue(reinterpret_cast<const char*>(text.data()), text.size());
+      if (translation) {
+        const auto template_text = morvane::app::tools::read_file(argv[4]);
+        words = morvane::app::read_translation(
+            catalogue, {reinterpret_cast<const char*>(template_text.data()), template_text.size()},
+            std::filesystem::path(argv[1]).stem().string());
+      } else {
+        // A template's messages are the English words.
+        words = morvane::app::read_catalogue(catalogue, "en");
+      }
     } catch (const morvane::app::CatalogueError& e) {
       throw std::runtime_error(std::string(argv[1]) + ": " + e.what());
     }

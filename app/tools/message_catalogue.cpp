@@ -1,6 +1,9 @@
 #include "app/tools/message_catalogue.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
+#include <vector>
 #include <set>
 #include <string>
 
@@ -19,7 +22,7 @@ class Parser {
   explicit Parser(std::string_view text) : text_(text) {}
 
   formats::WordsFile run(std::string_view fallback_language) {
-    formats::WordsFile out;
+    formats::WordsFile& out = words_;
     out.language = std::string(fallback_language);
     std::set<std::string> keys;
     Message m;
@@ -37,6 +40,7 @@ class Parser {
         if (!m.context) fail(m.line, "the message \"" + *m.id + "\" has no msgctxt (the key it is looked up by)");
         if (!keys.insert(*m.context).second) fail(m.line, "the msgctxt \"" + *m.context + "\" is given twice");
         const bool translated = m.translation && !m.translation->empty() && !m.fuzzy;
+        if (!translated) untranslated_.push_back({*m.context, m.fuzzy ? "fuzzy" : "empty"});
         out.entries.push_back({*m.context, translated ? *m.translation : *m.id});
       }
       m = Message{};
@@ -87,6 +91,9 @@ class Parser {
     finish();
     return out;
   }
+
+  // The contexts whose translation was empty or fuzzy, each with which.
+  const std::vector<std::pair<std::string, std::string>>& untranslated() const { return untranslated_; }
 
  private:
   bool next_line() {
@@ -141,6 +148,8 @@ class Parser {
     return std::nullopt;
   }
 
+  formats::WordsFile words_;
+  std::vector<std::pair<std::string, std::string>> untranslated_;
   std::string_view text_;
   std::size_t at_ = 0;
   std::string_view line_;
@@ -151,6 +160,21 @@ class Parser {
 
 formats::WordsFile read_catalogue(std::string_view text, std::string_view fallback_language) {
   return Parser(text).run(fallback_language);
+}
+
+formats::WordsFile read_translation(std::string_view text, std::string_view template_text, std::string_view tag) {
+  Parser parser(text);
+  formats::WordsFile words = parser.run(tag);
+  if (!parser.untranslated().empty()) {
+    const auto& [context, why] = parser.untranslated().front();
+    throw CatalogueError("the translation of \"" + context + "\" is " + why);
+  }
+  for (const formats::WordEntry& wanted : read_catalogue(template_text, "en").entries) {
+    if (std::none_of(words.entries.begin(), words.entries.end(),
+                     [&](const formats::WordEntry& e) { return e.key == wanted.key; }))
+      throw CatalogueError("no entry \"" + wanted.key + "\" of the template");
+  }
+  return words;
 }
 
 }  // namespace morvane::app

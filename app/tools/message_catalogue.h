@@ -20,4 +20,9 @@ class CatalogueError : public std::runtime_error {
 // a context, plural forms, a repeated context, a bad escape or an unterminated string.
 formats::WordsFile read_catalogue(std::string_view text, std::string_view fallback_language);
 
+// A language's catalogue, which must be whole: every context of the template
+// (`template_text`, po/morvane.pot) present, and none empty or fuzzy. Throws
+// CatalogueError naming the first context that is not, or as read_catalogue does.
+formats::WordsFile read_translation(std::string_view text, std::string_view template_text, std::string_view tag);
+
 }  // namespace morvane::app

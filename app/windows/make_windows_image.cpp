@@ -34,8 +34,7 @@ std::string language_statement(std::uint32_t locale_id) {
 // A language's image: its stream, and its locale in the descriptor and the object table.
 morvane::app::ImageWriter lay_out_language_image(const std::vector<std::uint8_t>& stream,
                                                   const morvane::formats::Language& language) {
-  (void)language;
-  return morvane::app::lay_out_project_image(stream);
+  return morvane::app::lay_out_project_image(stream, language.locale_id);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/tools/fitting_record.h"
 #include "assets/painter/outputs.h"
 #include "assets/painter/pictures.h"
 #include "assets/painter/typesetter.h"
@@ -31,5 +32,12 @@ struct LanguagePictures {
 // `own_face` is open_language_face(language)'s result.
 LanguagePictures paint_language(const Typesetter& english_face, const std::optional<Typesetter>& own_face,
                                 const formats::Language& language, std::vector<std::string> words);
+
+// The language's fitting record (assets/<tag>/fitting.txt): its captions from the
+// catalogue, fitted in its caption face (opened and checked as open_language_face does),
+// and the picture words as `words` reports them. Throws std::runtime_error for a caption
+// that fits at no size the build takes, or a catalogue without one.
+app::FittingRecord fit_language(const formats::Language& language, std::string_view catalogue_text,
+                                const std::string& catalogue_name, const std::vector<WordReport>& words);
 
 }  // namespace morvane::painter

@@ -129,9 +129,14 @@ int main(int argc, char** argv) {
     }
     const std::string catalogue =
         catalogue_path ? *catalogue_path : std::string(MORVANE_SOURCE_DIR) + "/po/" + tag + ".po";
-    const LanguagePictures pictures =
-        paint_language(typesetter, own_face, *language, picture_words(read_text(catalogue), tag, catalogue));
+    const std::string catalogue_text = read_text(catalogue);
+    LanguagePictures pictures =
+        paint_language(typesetter, own_face, *language, picture_words(catalogue_text, tag, catalogue));
     report(pictures.words);
+    const std::string record =
+        morvane::app::write_fitting_record(fit_language(*language, catalogue_text, catalogue, pictures.words), tag);
+    std::printf("%s", record.c_str());
+    pictures.files.push_back({"fitting.txt", std::vector<std::uint8_t>(record.begin(), record.end())});
     write_files(*out_dir, pictures.files);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "paint_pictures: %s\n", error.what());

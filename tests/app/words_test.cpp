@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/tools/fitting_record.h"
+#include "app/tools/form1_captions.h"
 #include "app/tools/message_catalogue.h"
+#include "formats/languages.h"
 #include "formats/words_file.h"
 
 namespace {
@@ -99,6 +102,70 @@ TEST(WordsTable, RefusesBrokenBytes) {
     }
   }
   EXPECT_THROW(formats::encode_words({"en", {{"a", "A."}, {"a", "B."}}}), formats::WordsError);
+}
+
+// What the build refuses on its way from a language's catalogue and fitting record to its
+// stream: each case one change to a good Russian catalogue or record.
+TEST(LanguageCaptions, RefusesACatalogueOrRecordTheStreamCannotBeMadeFrom) {
+  const std::string pot =
+      "msgctxt \"Form1 caption\"\nmsgid \"What Do Enzymes Do?\"\nmsgstr \"\"\n"
+      "msgctxt \"Label1 caption\"\nmsgid \"What Do Enzymes Do?\"\nmsgstr \"\"\n"
+      "msgctxt \"Command1 caption\"\nmsgid \"Reset\"\nmsgstr \"\"\n"
+      "msgctxt \"picture word Enzyme\"\nmsgid \"Enzyme\"\nmsgstr \"\"\n";
+  const auto po_with = [](const std::string& command, const std::string& flag = "") {
+    return "msgctxt \"Form1 caption\"\nmsgid \"What Do Enzymes Do?\"\nmsgstr \"Что делают ферменты?\"\n"
+           "msgctxt \"Label1 caption\"\nmsgid \"What Do Enzymes Do?\"\nmsgstr \"Что делают ферменты?\"\n" +
+           flag + "msgctxt \"Command1 caption\"\nmsgid \"Reset\"\nmsgstr \"" + command + "\"\n" +
+           "msgctxt \"picture word Enzyme\"\nmsgid \"Enzyme\"\nmsgstr \"Фермент\"\n";
+  };
+  const auto record_with = [](int command_pixels, const std::string& command = "Сброс") {
+    return "Form1 caption\t-\t-\tЧто делают ферменты?\n"
+           "Label1 caption\t21\t21\tЧто делают ферменты?\n"
+           "Command1 caption\t" + std::to_string(command_pixels) + "\t19\t" + command + "\n" +
+           "picture word Enzyme\t24\t24\tФермент\n";
+  };
+  const formats::Language russian = *formats::find_language("ru");
+  const auto make = [&](const std::string& po, const std::string& record) {
+    return app::language_captions(app::read_translation(po, pot, "ru"), app::read_fitting_record(record), russian,
+                                  "po/ru.po", "assets/ru/fitting.txt");
+  };
+
+  // Sizes down to two thirds of the English 19 pixels (13) are taken, in quarter points.
+  const app::Form1Captions taken = make(po_with("Сброс"), record_with(13));
+  EXPECT_EQ(taken.command, "\xD1\xE1\xF0\xEE\xF1");
+  EXPECT_EQ(taken.charset, 204);
+  EXPECT_EQ(taken.command_size_e4, 97500u);
+  EXPECT_EQ(taken.label_size_e4, 157500u);
+
+  const struct {
+    const char* what;
+    std::string po, record;
+    const char* says;
+  } cases[] = {
+      {"a template entry missing", po_with("Сброс").substr(0, po_with("Сброс").find("msgctxt \"picture")),
+       record_with(19), "no entry \"picture word Enzyme\" of the template"},
+      {"an empty caption", po_with(""), record_with(19), "the translation of \"Command1 caption\" is empty"},
+      {"a fuzzy caption", po_with("Сброс", "#, fuzzy\n"), record_with(19),
+       "the translation of \"Command1 caption\" is fuzzy"},
+      {"a caption below two thirds", po_with("Сброс"), record_with(12),
+       "assets/ru/fitting.txt: \"Command1 caption\" is 12 pixels to the em, below two thirds of the English 19"},
+      {"a record older than the catalogue", po_with("Сбросить"), record_with(19),
+       "\"Command1 caption\" is \"Сброс\" in the record but \"Сбросить\" in the catalogue (run paint_pictures "
+       "assets/ru --language ru"},
+      {"a record without a caption", po_with("Сброс"), record_with(19).substr(0, record_with(19).find("Command1")),
+       "\"Command1 caption\" is not in the record"},
+      {"a character the code page lacks", po_with("Сброс ü"), record_with(19, "Сброс ü"),
+       "po/ru.po: the translation of \"Command1 caption\": code page 1251 cannot hold U+00FC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      make(c.po, c.record);
+      ADD_FAILURE() << "taken";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+    }
+  }
 }
 
 }  // namespace

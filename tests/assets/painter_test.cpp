@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -73,6 +74,18 @@ TEST_F(PainterRegeneration, RepaintsEachLanguageFromItsCatalogue) {
           << file.name << " is not what its catalogue's words paint: paint_pictures assets/" << language.tag
           << " --language " << language.tag;
     }
+    // The sizes the build takes its captions at, measured in the caption face.
+    if (!std::filesystem::is_regular_file(std::string(language.caption_face.path))) {
+      missing += " " + std::string(language.tag);
+      continue;
+    }
+    const std::string record = app::write_fitting_record(
+        painter::fit_language(language, std::string(text.begin(), text.end()), catalogue, pictures.words),
+        language.tag);
+    const std::vector<std::uint8_t> committed = read_asset(std::string(language.tag) + "/fitting.txt");
+    EXPECT_EQ(record, std::string(committed.begin(), committed.end()))
+        << "fitting.txt is not what its catalogue's captions fit at: paint_pictures assets/" << language.tag
+        << " --language " << language.tag;
   }
   if (!missing.empty()) GTEST_SKIP() << "faces not installed for" << missing << " (tools/setup.sh pictures)";
 }
