@@ -1,10 +1,16 @@
-// The program's entry point: hands the project to the forms runtime, which shows the
-// window on the desktop, runs it and ends the process when it is closed.
+// The program's entry point: hands the project in the user's language (the first of the
+// carried languages that the locale variables ask for, in gettext's order) to the forms
+// runtime, which shows the window on the desktop, runs it and ends the process when it
+// is closed.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <string_view>
+#include <vector>
 
-#include "app/project.h"
+#include "app/language_projects.h"
+#include "runtime/core/project/language_choice.h"
 #include "runtime/backends/desktop/desktop_platform.h"
 #ifdef MORVANE_HAVE_TEXT
 #include "runtime/text/font_answer_cache.h"
@@ -15,6 +21,17 @@
 #endif
 
 using namespace morvane;
+
+namespace {
+
+std::string_view user_language() {
+  std::vector<std::string_view> carried;
+  for (const app::LanguageProject& project : app::language_projects()) carried.push_back(project.tag);
+  const auto wanted = runtime::gettext_wanted_languages([](const char* name) { return std::getenv(name); });
+  return runtime::choose_language(wanted, carried);
+}
+
+}  // namespace
 
 int main() {
   // Static, so that the process's exit (the runtime ends it from inside) still
@@ -32,5 +49,5 @@ int main() {
 #ifdef MORVANE_HAVE_ICON
   platform.set_icon_png(assets::icon_png);
 #endif
-  runtime::ThunRTMain(app::enzyme_project(), platform);
+  runtime::ThunRTMain(app::enzyme_project(user_language()), platform);
 }

@@ -47,8 +47,11 @@ run of each leaves morvane's font cache there, as a user's earlier start would;
 
 Usage: whole_process.py MORVANE MINIMAL [--runs N] [--json FILE] [--max-load L]
        [--idle-seconds S] [--drag-seconds S] [--session-bus private|none|inherit]
-       [--also NAME=PATH]... [--font-cache warm|cold] [--spin N] [--launcher PROGRAM]
---also measures another program in the same runs (an earlier build); --spin keeps N
+       [--also NAME=PATH]... [--locale NAME=LANG]... [--font-cache warm|cold] [--spin N]
+       [--launcher PROGRAM]
+--also measures another program in the same runs (an earlier build); --locale measures
+MORVANE again under another locale (LANG=ru_RU.UTF-8: the program starts in that
+language; the others run with LANG=C.UTF-8 and no LANGUAGE, LC_ALL or LC_MESSAGES); --spin keeps N
 processes spinning on the processors for a loaded pass.
 --max-load waits (up to 5 minutes each time) before every pair of runs until the
 one-minute load average is below L.
@@ -544,6 +547,8 @@ def main(argv):
     ap.add_argument("--session-bus", choices=["private", "none", "inherit"], default="private")
     ap.add_argument("--also", action="append", default=[], metavar="NAME=PATH",
                     help="another program measured in the same runs (an earlier build, say)")
+    ap.add_argument("--locale", action="append", default=[], metavar="NAME=LANG",
+                    help="MORVANE again in the same runs, under LANG (ru=ru_RU.UTF-8, say)")
     ap.add_argument("--font-cache", choices=["warm", "cold"], default="warm",
                     help="warm: the font cache of the first (unmeasured) run is kept, as a user's "
                          "later starts find it; cold: it is removed before every run")
@@ -563,6 +568,11 @@ def main(argv):
     for also in args.also:
         name, _, path = also.partition("=")
         programs[name] = os.path.abspath(path)
+    locales = {name: "C.UTF-8" for name in programs}
+    for locale in args.locale:
+        name, _, lang = locale.partition("=")
+        programs[name] = programs["morvane"]
+        locales[name] = lang
     runs = {name: [] for name in programs}
     loads = []
     bus = None
@@ -574,7 +584,8 @@ def main(argv):
     try:
         x = X11(display)
         env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", XDG_CACHE_HOME=cache_home)
-        env.pop("WAYLAND_DISPLAY", None)
+        for variable in ("WAYLAND_DISPLAY", "LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+            env.pop(variable, None)
         if args.session_bus == "private":
             bus, address = start_session_bus()
             if bus is None:
@@ -586,7 +597,7 @@ def main(argv):
             env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         # One unmeasured run of each, so that both start from the same warm caches.
         for name, path in programs.items():
-            one_run(x, path, env, 0.1, 0.1)
+            one_run(x, path, dict(env, LANG=locales[name]), 0.1, 0.1)
         names = list(programs)
         for i in range(args.runs):
             wait_for_load(args.max_load)
@@ -598,7 +609,7 @@ def main(argv):
                 if args.font_cache == "cold":
                     shutil.rmtree(os.path.join(cache_home, "morvane"), ignore_errors=True)
                 loads.append(load1())
-                r = one_run(x, programs[name], env, args.idle_seconds, args.drag_seconds)
+                r = one_run(x, programs[name], dict(env, LANG=locales[name]), args.idle_seconds, args.drag_seconds)
                 runs[name].append(r)
                 print("run %2d %-8s first frame %7.2f ms, settled %7.2f ms  VmHWM %6d/%6d KiB  idle %5.1f ms  "
                       "drag %6.1f ms  (load %.2f)" % (i + 1, name, r["first_frame_ms"], r["settled_ms"],
@@ -634,7 +645,7 @@ def main(argv):
     if args.json:
         with open(args.json, "w") as f:
             json.dump({"runs": runs, "summary": sums, "load": loads, "idle_seconds": args.idle_seconds,
-                       "font_cache": args.font_cache, "spin": args.spin,
+                       "font_cache": args.font_cache, "spin": args.spin, "locales": locales,
                        "drag_seconds": args.drag_seconds, "session_bus": args.session_bus,
                        "machine": platform.platform()}, f, indent=1)
     return 0

@@ -80,4 +80,22 @@ constexpr std::uint16_t code_page_of_charset(std::uint16_t charset) {
   return english.code_page;
 }
 
+// The code page of the system a project was made for, from the locale identifier its
+// image carries: what text with no font of its own (the form's caption, drawn by the
+// window system) is encoded in. A locale no row uses is read as Western, 1252.
+constexpr std::uint16_t code_page_of_locale(std::uint32_t locale_id) {
+  for (const Language& language : languages) {
+    if (language.locale_id == locale_id) return language.code_page;
+  }
+  return english.code_page;
+}
+
+// The row whose character set is `charset`, the first one (English for 0).
+constexpr const Language* language_of_charset(std::uint16_t charset) {
+  for (const Language& language : languages) {
+    if (language.charset == charset) return &language;
+  }
+  return nullptr;
+}
+
 }  // namespace morvane::formats

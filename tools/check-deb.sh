@@ -2,7 +2,8 @@
 # Checks the .deb that cpack made in a build tree as a distribution would: what it
 # holds (the program stripped, the menu entry, the icons, the manual page, changelog and
 # copyright file), its description, its menu entry (desktop-file-validate, not even a
-# hint) and lintian (no errors; its other findings are printed).
+# hint; a name and comment in each catalogue's language), the captions' fonts it
+# recommends and lintian (no errors; its other findings are printed).
 # Usage: check-deb.sh PACKAGE.deb
 set -euo pipefail
 deb="${1:?usage: check-deb.sh PACKAGE.deb}"
@@ -40,6 +41,18 @@ grep -q "student" <<<"$description" || fail "the long description does not say w
 
 hints=$(desktop-file-validate "$tmp/usr/share/applications/morvane.desktop" 2>&1) || fail "the menu entry: $hints"
 [ -z "$hints" ] || fail "the menu entry: $hints"
+# Each catalogue's language names the entry in its own words; the English lines stay.
+entry="$tmp/usr/share/applications/morvane.desktop"
+grep -qx "Name=What Do Enzymes Do?" "$entry" || fail "the menu entry lost its English name"
+for po in "$(dirname "$0")"/../po/*.po; do
+  language=$(basename "$po" .po)
+  grep -q "^Name\[$language\]=" "$entry" && grep -q "^Comment\[$language\]=" "$entry" ||
+    fail "the menu entry has no name or comment in $language"
+done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for font in fonts-comic-neue fonts-noto-core fonts-noto-cjk; do
+  grep -q "$font" <<<"$recommends" || fail "the .deb does not recommend $font (the captions' faces): $recommends"
+done
 
 echo "== lintian $(basename "$deb")"
 # lintian says nothing for a package it finds no fault in.

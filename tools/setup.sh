@@ -7,7 +7,8 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libx11-dev libxext-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev libpng-dev zlib1g-dev
-  fonts-liberation fonts-liberation2 fonts-comic-neue fontconfig
+  # The captions' faces: the form's (Comic Neue) and the scripts' it lacks (Noto).
+  fonts-liberation fonts-liberation2 fonts-comic-neue fonts-noto-core fonts-noto-cjk fontconfig
   xvfb xdotool x11-utils x11-apps imagemagick python3 gettext
   # The desktop window on the accessibility bus (ATK and its AT-SPI bridge), and its test:
   # a private session bus with the accessibility bus, read through the AT-SPI client library.
@@ -17,7 +18,7 @@ packages=(
 # (the .deb's icons, stripping, manual page and checks), windows (the cross compilers,
 # 64-bit Wine, pefile to read the modules, and 32-bit Wine where this machine runs
 # 32-bit programs), pictures (the faces of the other languages' words, for repainting
-# their pictures; the build never needs them, the pictures are committed).
+# their pictures: the captions' faces above already bring them).
 want_i386_wine=no
 for group in "$@"; do
   case "$group" in

@@ -2,6 +2,8 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <hb-ft.h>
+#include <hb.h>
 
 #include <algorithm>
 #include <cctype>
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "formats/languages.h"
 #include "runtime/text/utf8.h"
 
 namespace morvane::runtime::text {
@@ -22,6 +25,19 @@ struct FaceDeleter {
 int ceil_26_6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 int round_26_6(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 
+constexpr FT_Int32 kLoadFlags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT;
+
+bool all_ascii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+struct HbFontDeleter {
+  void operator()(hb_font_t* font) const { hb_font_destroy(font); }
+};
+struct HbBufferDeleter {
+  void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+};
+
 }  // namespace
 
 struct FreeTypeTextRasterizer::Face {
@@ -29,7 +45,24 @@ struct FreeTypeTextRasterizer::Face {
   std::string family;
   FontMetrics metrics;
   bool kerning = false;
-  std::unordered_map<char32_t, Glyph> glyphs;
+  std::unordered_map<char32_t, Glyph> glyphs;           // by character, for ASCII runs
+  std::unique_ptr<hb_font_t, HbFontDeleter> shaper;     // made at the first shaped run
+  std::unordered_map<unsigned, Glyph> shaped_glyphs;    // by glyph index
+
+  hb_font_t* hb() {
+    if (!shaper) {
+      shaper.reset(hb_ft_font_create_referenced(ft.get()));
+      hb_ft_font_set_load_flags(shaper.get(), kLoadFlags);
+    }
+    return shaper.get();
+  }
+  bool covers(std::string_view utf8) const {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+      const char32_t cp = next_code_point(utf8, pos);
+      if (cp >= 0x20 && FT_Get_Char_Index(ft.get(), cp) == 0) return false;
+    }
+    return true;
+  }
 };
 
 void FreeTypeTextRasterizer::LibraryDeleter::operator()(void* library) const {
@@ -85,39 +118,66 @@ FreeTypeTextRasterizer::Face* FreeTypeTextRasterizer::face_for(const FontSpec& f
   return result;
 }
 
-const FreeTypeTextRasterizer::Glyph& FreeTypeTextRasterizer::glyph(Face& face, char32_t cp) {
-  if (auto it = face.glyphs.find(cp); it != face.glyphs.end()) return it->second;
+FreeTypeTextRasterizer::Glyph FreeTypeTextRasterizer::draw(Face& face, unsigned index) {
   Glyph g;
+  g.index = index;
   FT_Face ft = face.ft.get();
-  // Control characters take no room and show nothing.
-  if (cp >= 0x20) {
-    g.index = FT_Get_Char_Index(ft, cp);
-    if (FT_Load_Glyph(ft, g.index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) == 0 &&
-        FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-      const FT_GlyphSlot slot = ft->glyph;
-      const FT_Bitmap& bm = slot->bitmap;
-      g.advance = round_26_6(slot->advance.x);
-      if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && bm.num_grays == 256) {
-        g.left = slot->bitmap_left;
-        g.top = slot->bitmap_top;
-        g.width = static_cast<int>(bm.width);
-        g.height = static_cast<int>(bm.rows);
-        g.coverage.resize(static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height));
-        for (int y = 0; y < g.height; ++y) {
-          const unsigned char* row =
-              bm.pitch >= 0 ? bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch
-                            : bm.buffer + static_cast<std::ptrdiff_t>(g.height - 1 - y) * -bm.pitch;
-          std::copy_n(row, g.width, g.coverage.begin() + static_cast<std::ptrdiff_t>(y) * g.width);
-        }
+  if (FT_Load_Glyph(ft, index, kLoadFlags) == 0 && FT_Render_Glyph(ft->glyph, FT_RENDER_MODE_NORMAL) == 0) {
+    const FT_GlyphSlot slot = ft->glyph;
+    const FT_Bitmap& bm = slot->bitmap;
+    g.advance = round_26_6(slot->advance.x);
+    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && bm.num_grays == 256) {
+      g.left = slot->bitmap_left;
+      g.top = slot->bitmap_top;
+      g.width = static_cast<int>(bm.width);
+      g.height = static_cast<int>(bm.rows);
+      g.coverage.resize(static_cast<std::size_t>(g.width) * static_cast<std::size_t>(g.height));
+      for (int y = 0; y < g.height; ++y) {
+        const unsigned char* row =
+            bm.pitch >= 0 ? bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch
+                          : bm.buffer + static_cast<std::ptrdiff_t>(g.height - 1 - y) * -bm.pitch;
+        std::copy_n(row, g.width, g.coverage.begin() + static_cast<std::ptrdiff_t>(y) * g.width);
       }
     }
-    ++glyphs_drawn_;
   }
+  ++glyphs_drawn_;
+  return g;
+}
+
+const FreeTypeTextRasterizer::Glyph& FreeTypeTextRasterizer::glyph(Face& face, char32_t cp) {
+  if (auto it = face.glyphs.find(cp); it != face.glyphs.end()) return it->second;
+  // Control characters take no room and show nothing.
+  Glyph g = cp >= 0x20 ? draw(face, FT_Get_Char_Index(face.ft.get(), cp)) : Glyph{};
   return face.glyphs.emplace(cp, std::move(g)).first->second;
+}
+
+const FreeTypeTextRasterizer::Glyph& FreeTypeTextRasterizer::shaped_glyph(Face& face, unsigned index) {
+  if (auto it = face.shaped_glyphs.find(index); it != face.shaped_glyphs.end()) return it->second;
+  return face.shaped_glyphs.emplace(index, draw(face, index)).first->second;
+}
+
+FreeTypeTextRasterizer::Face* FreeTypeTextRasterizer::face_for_run(const FontSpec& font, std::string_view utf8) {
+  Face* face = face_for(font);
+  if (all_ascii(utf8) || (face && face->covers(utf8))) return face;
+  // The form's face lacks the script: the caption face of the language whose character
+  // set the font names, else the first language's caption face that has every character.
+  std::vector<std::string_view> families;
+  if (const formats::Language* own = formats::language_of_charset(font.charset))
+    families.push_back(own->caption_face.family);
+  for (const formats::Language& language : formats::languages) families.push_back(language.caption_face.family);
+  FontSpec other = font;
+  for (const std::string_view family : families) {
+    other.name = std::string(family);
+    Face* candidate = face_for(other);
+    if (candidate && candidate != face && candidate->covers(utf8)) return candidate;
+  }
+  return face;
 }
 
 template <class Place>
 int FreeTypeTextRasterizer::lay_out(Face& face, std::string_view utf8, Place&& place) {
+  if (!all_ascii(utf8)) return lay_out_shaped(face, utf8, place);
+  // ASCII needs no shaping: the face's characters side by side, kerned by its table.
   int pen = 0;
   unsigned previous = 0;
   for (std::size_t pos = 0; pos < utf8.size();) {
@@ -126,11 +186,30 @@ int FreeTypeTextRasterizer::lay_out(Face& face, std::string_view utf8, Place&& p
       FT_Vector delta{};
       if (FT_Get_Kerning(face.ft.get(), previous, g.index, FT_KERNING_DEFAULT, &delta) == 0) pen += round_26_6(delta.x);
     }
-    place(g, pen);
+    place(g, pen, 0);
     pen += g.advance;
     previous = g.index;
   }
   return pen;
+}
+
+template <class Place>
+int FreeTypeTextRasterizer::lay_out_shaped(Face& face, std::string_view utf8, Place& place) {
+  // HarfBuzz picks the script and its direction from the text; its glyphs come in the
+  // order they stand from left to right, positioned in 26.6 pixels.
+  const std::unique_ptr<hb_buffer_t, HbBufferDeleter> buffer(hb_buffer_create());
+  hb_buffer_add_utf8(buffer.get(), utf8.data(), static_cast<int>(utf8.size()), 0, static_cast<int>(utf8.size()));
+  hb_buffer_guess_segment_properties(buffer.get());
+  hb_shape(face.hb(), buffer.get(), nullptr, 0);
+  unsigned count = 0;
+  const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer.get(), &count);
+  const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer.get(), &count);
+  FT_Pos pen = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    place(shaped_glyph(face, info[i].codepoint), round_26_6(pen + pos[i].x_offset), -round_26_6(pos[i].y_offset));
+    pen += pos[i].x_advance;
+  }
+  return round_26_6(pen);
 }
 
 FontMetrics FreeTypeTextRasterizer::metrics(const FontSpec& font) {
@@ -139,18 +218,18 @@ FontMetrics FreeTypeTextRasterizer::metrics(const FontSpec& font) {
 }
 
 int FreeTypeTextRasterizer::measure(std::string_view utf8, const FontSpec& font) {
-  Face* face = face_for(font);
-  return face ? lay_out(*face, utf8, [](const Glyph&, int) {}) : 0;
+  Face* face = face_for_run(font, utf8);
+  return face ? lay_out(*face, utf8, [](const Glyph&, int, int) {}) : 0;
 }
 
 TextMask FreeTypeTextRasterizer::render(std::string_view utf8, const FontSpec& font) {
   TextMask mask;
-  Face* face = face_for(font);
+  Face* face = face_for_run(font, utf8);
   if (!face) return mask;
   // First the extent of the ink and the pen, then the glyphs into the mask.
   int left = 0;
   int right = 0;
-  const int end = lay_out(*face, utf8, [&](const Glyph& g, int pen) {
+  const int end = lay_out(*face, utf8, [&](const Glyph& g, int pen, int) {
     if (g.width == 0) return;
     left = std::min(left, pen + g.left);
     right = std::max(right, pen + g.left + g.width);
@@ -161,9 +240,9 @@ TextMask FreeTypeTextRasterizer::render(std::string_view utf8, const FontSpec& f
   mask.height = face->metrics.line_height();
   mask.coverage.assign(static_cast<std::size_t>(mask.width) * static_cast<std::size_t>(mask.height), 0);
   const int ascent = face->metrics.ascent;
-  lay_out(*face, utf8, [&](const Glyph& g, int pen) {
+  lay_out(*face, utf8, [&](const Glyph& g, int pen, int down) {
     const int x0 = pen + g.left - left;
-    const int y0 = ascent - g.top;
+    const int y0 = ascent - g.top + down;
     for (int y = 0; y < g.height; ++y) {
       const int my = y0 + y;
       if (my < 0 || my >= mask.height) continue;  // ink beyond the line's extent

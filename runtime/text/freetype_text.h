@@ -1,5 +1,6 @@
 // Text from the installed fonts: fontconfig finds the face for a font name (or the
-// face that stands in for it), FreeType draws its glyphs as grey coverage. Faces are
+// face that stands in for it, or for a script it lacks), HarfBuzz shapes the text and
+// FreeType draws its glyphs as grey coverage. Faces are
 // opened once per name, weight, slant and pixel size; glyphs are drawn once and kept.
 #pragma once
 
@@ -52,10 +53,19 @@ class FreeTypeTextRasterizer final : public TextRasterizer {
   };
 
   Face* face_for(const FontSpec& font);
+  // The face for `font` that has every character of `utf8`: the font's own, or where it
+  // lacks the script, a language's caption face (formats/languages.h) that has them.
+  Face* face_for_run(const FontSpec& font, std::string_view utf8);
+  Glyph draw(Face& face, unsigned index);
   const Glyph& glyph(Face& face, char32_t cp);
-  // Calls place(glyph, pen_x) for each glyph of the run; returns the pen's end.
+  const Glyph& shaped_glyph(Face& face, unsigned index);
+  // Calls place(glyph, pen_x, down) for each glyph of the run, left to right (`down`:
+  // pixels below the baseline the glyph is moved); returns the pen's end. ASCII is laid
+  // glyph by glyph; any other text is shaped by HarfBuzz in its own direction.
   template <class Place>
   int lay_out(Face& face, std::string_view utf8, Place&& place);
+  template <class Place>
+  int lay_out_shaped(Face& face, std::string_view utf8, Place& place);
 
   std::unique_ptr<void, LibraryDeleter> library_;
   FontLocator locator_;

@@ -8,8 +8,11 @@ border and background bands, and which of the boxes shows. The window is closed
 with WM_DELETE_WINDOW, as a window manager would, and the process must end with
 exit code 0. All of it runs twice, on a server with the shared-memory extension
 (MIT-SHM) and on one without, and the settled pictures of the two must be the same.
+With --po, the demonstration and the keyboard's run again in each language's locale
+(LANG=ru_RU.UTF-8 and so on, which need not be generated), the window found by its
+title in that language's catalogue.
 
-Usage: real_window_test.py MORVANE [--shots DIR]
+Usage: real_window_test.py MORVANE [--shots DIR] [--po DIR]
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
 """
 
@@ -25,10 +28,17 @@ import time
 import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from catalogue import read_catalogue  # noqa: E402
 from xvfb import ERROR_HANDLER, Failure, XClientMessageEvent, XImage, start_xvfb, stop_xvfb  # noqa: E402
 
 SKIP = 77
-TITLE_PATTERN = r"^What Do Enzymes Do\?$"
+ENGLISH_TITLE = "What Do Enzymes Do?"
+TITLE_PATTERN = r"^What Do Enzymes Do\?$"  # xdotool's, for an ASCII title
+
+# Each carried language and the locale a user of it has.
+LANGUAGES = [("es", "es_ES.UTF-8"), ("fr", "fr_FR.UTF-8"), ("de", "de_DE.UTF-8"), ("pt_BR", "pt_BR.UTF-8"),
+             ("ru", "ru_RU.UTF-8"), ("zh_CN", "zh_CN.UTF-8"), ("ar", "ar_EG.UTF-8"), ("hi", "hi_IN.UTF-8")]
+
 WIDTH, HEIGHT = 663, 510
 
 # The controls' rectangles in client pixels: left, top, width, height.
@@ -104,6 +114,26 @@ class X11:
         finally:
             self.lib.XFree(image.contents.data)
             self.lib.XFree(image)
+
+    def utf8_title(self, window):
+        """The window's _NET_WM_NAME (the title a window manager shows), or None."""
+        lib = self.lib
+        lib.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long,
+                                           ctypes.c_long, ctypes.c_int, ctypes.c_ulong,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                           ctypes.POINTER(ctypes.c_void_p)]
+        name = lib.XInternAtom(self.dpy, b"_NET_WM_NAME", 0)
+        utf8 = lib.XInternAtom(self.dpy, b"UTF8_STRING", 0)
+        kind, fmt, count, after, data = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong(), \
+            ctypes.c_void_p()
+        if lib.XGetWindowProperty(self.dpy, window, name, 0, 1024, 0, utf8, ctypes.byref(kind), ctypes.byref(fmt),
+                                  ctypes.byref(count), ctypes.byref(after), ctypes.byref(data)) != 0 or not data:
+            return None
+        try:
+            return ctypes.string_at(data, count.value).decode("utf-8", "replace")
+        finally:
+            lib.XFree(data)
 
     def take_keyboard_away(self):
         """Gives the keyboard focus to no window, as switching to another program does."""
@@ -256,14 +286,15 @@ def button_raised(s):
 # ---------------------------------------------------------------- the run
 
 class Session:
-    def __init__(self, morvane, display, shots):
-        self.morvane, self.display, self.shots = morvane, display, shots
+    def __init__(self, morvane, display, shots, locale="C.UTF-8", title=ENGLISH_TITLE):
+        self.morvane, self.display, self.shots, self.title = morvane, display, shots, title
         self.x = X11(display)
         # A cache folder of its own: the program keeps its font lookups there.
         cache = tempfile.mkdtemp(prefix="morvane-window-test-cache-")
         atexit.register(shutil.rmtree, cache, True)
-        self.env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", XDG_CACHE_HOME=cache)
-        self.env.pop("WAYLAND_DISPLAY", None)
+        self.env = dict(os.environ, DISPLAY=display, SDL_VIDEODRIVER="x11", XDG_CACHE_HOME=cache, LANG=locale)
+        for name in ("WAYLAND_DISPLAY", "LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+            self.env.pop(name, None)
         self.proc = None
         self.window = None
         self.steps = 0
@@ -277,13 +308,16 @@ class Session:
             if self.proc.poll() is not None:
                 raise Failure("morvane ended at start with %d: %s" % (self.proc.returncode,
                                                                         self.proc.stderr.read().decode()))
-            out = self.xdo("search", "--onlyvisible", "--name", TITLE_PATTERN, check=False)
-            if out.strip():
-                self.window = int(out.split()[0])
+            # xdotool matches names in its own locale's encoding: the window is found by
+            # its process and its UTF-8 title read here.
+            out = self.xdo("search", "--onlyvisible", "--pid", self.proc.pid, check=False)
+            titled = [int(w) for w in out.split() if self.x.utf8_title(int(w)) == self.title]
+            if titled:
+                self.window = titled[0]
                 shot = self.wait_for("the first picture", lambda s: not problems_common(s), timeout=10)
                 return time.monotonic() - t0, shot
             time.sleep(0.02)
-        raise Failure("no window titled \"What Do Enzymes Do?\" appeared")
+        raise Failure("no window titled \"%s\" appeared" % self.title)
 
     def xdo(self, *args, check=True):
         r = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True, text=True,
@@ -596,12 +630,38 @@ def check_no_display(morvane):
             raise Failure("without a display (driver %s): exit %d, stderr %r" % (driver, r.returncode, r.stderr))
 
 
+def run_languages(morvane, po, shots):
+    """Each language's demonstration and keyboard run, on a server with MIT-SHM; 1 on a failure."""
+    xvfb, display = start_xvfb(())
+    try:
+        for tag, locale in LANGUAGES:
+            title = read_catalogue(os.path.join(po, tag + ".po"))["Form1 caption"]
+            print("-- %s (LANG=%s): \"%s\"" % (tag, locale, title))
+            for run in (run_demonstration, run_keyboard_demonstration):
+                where = shots and os.path.join(shots, tag, "" if run is run_demonstration else "keyboard")
+                if where:
+                    os.makedirs(where, exist_ok=True)
+                session = Session(morvane, display, where, locale, title)
+                try:
+                    run(session)
+                    print("%s in %s: passed" % (run.__name__, tag))
+                finally:
+                    session.stop()
+    except Failure as e:
+        print("FAILED (%s):" % tag, e)
+        return 1
+    finally:
+        stop_xvfb(xvfb)
+    return 0
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__)
         return 2
     morvane = argv[1]
     shots = argv[argv.index("--shots") + 1] if "--shots" in argv else None
+    po = argv[argv.index("--po") + 1] if "--po" in argv else None
     if shots:
         os.makedirs(shots, exist_ok=True)
     try:
@@ -647,6 +707,8 @@ def main(argv):
         print("FAILED: the pictures differ between the X servers with and without MIT-SHM: " + ", ".join(differ))
         return 1
     print("the same %d pictures with and without MIT-SHM" % len(first))
+    if po and run_languages(morvane, po, shots):
+        return 1
     print("real window: passed")
     return 0
 

@@ -135,6 +135,32 @@ TEST_F(RendererTest, ALabelBreaksItsCaptionAtWords) {
   EXPECT_EQ(px(193 + 8 * 10, 2 + 16), 0x000000u);
 }
 
+TEST_F(RendererTest, AnArabicLabelDecodesItsCaptionAndEndsItAtItsRightEdge) {
+  // "\xC7\xE1" in code page 1256 (the font's character set 178) is two letters of two
+  // UTF-8 bytes each: four blocks, 32 px, ending at the label's right edge (473).
+  FontSpec arabic = label_->font();
+  arabic.charset = 178;
+  label_->set_font(arabic);
+  label_->set_caption("\xC7\xE1");
+  update();
+  EXPECT_EQ(px(193, 2), 0x000000u);
+  EXPECT_EQ(px(473 - 32 + 1, 2), 0xFFFFFFu);   // the first block
+  EXPECT_EQ(px(473 - 2, 13), 0xFFFFFFu);       // the last block's ink ends 2 px short
+  EXPECT_EQ(px(473 - 1, 2), 0x000000u);
+}
+
+TEST_F(RendererTest, AStripOfALabelDrawnInATallerFaceRepaintsAsTheWholeLabel) {
+  // The ink now lies 22..33 rows down, below the 16 rows the metrics give a line.
+  text_.taller = 20;
+  window_->invalidate_all();
+  update();
+  ASSERT_EQ(px(193, 30), 0xFFFFFFu);
+  const Framebuffer whole = fb_;
+  std::fill(fb_.pixels.begin(), fb_.pixels.end(), kSentinel);
+  renderer_.paint(*window_, fb_, {192, 28, 281, 2});
+  for (int x = 192; x < 473; ++x) ASSERT_EQ(px(x, 28), whole.at(x, 28)) << x;
+}
+
 TEST_F(RendererTest, ALabelClipsItsTextToItsRectangle) {
   // A word of 60 blocks (480 px) reaches past the label's right edge (473); the third
   // line would start at y 32 with its ink from y 34, below the label's bottom (33).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "runtime/core/objects/narrow_text.h"
 #include "runtime/core/paint/line_breaks.h"
 #include "runtime/text/freetype_text.h"
 #include "runtime/text/utf8.h"
@@ -33,6 +34,28 @@ TEST(Utf8, MalformedBytesBecomeReplacementCharactersOneByteAtATime) {
   EXPECT_EQ(decode("\xED\xA0\x80"), (std::u32string{bad, bad, bad})); // surrogate
   EXPECT_EQ(decode("\xF4\x90\x80\x80"), (std::u32string(4, bad)));    // past U+10FFFF
   EXPECT_EQ(decode("\xC3(x"), (std::u32string{bad, U'(', U'x'}));     // bad continuation
+}
+
+TEST(NarrowToUtf8, EachCodePageOfTheCaptionsAndItsUndefinedBytes) {
+  struct Row {
+    std::string_view bytes;
+    std::uint16_t code_page;
+    std::string_view utf8;
+  };
+  const Row rows[] = {
+      {"What Do Enzymes Do?", 1252, "What Do Enzymes Do?"},
+      {"\xBFQu\xE9?", 1252, "\u00BFQu\u00E9?"},
+      {"a\x81z", 1252, "a\uFFFDz"},                           // 0x81 is undefined in 1252
+      {"\xD7\xF2\xEE", 1251, "\u0427\u0442\u043E"},           // Что
+      {"\xD6\xD0\xCE\xC4", 936, "\u4E2D\u6587"},                     // 中文
+      {"\xD6", 936, "\uFFFD"},                                // a lead byte cut off at the end
+      {"\xC7\xE1", 1256, "\u0627\u0644"},                     // ال
+      {"\xE0\xA4\x8F", 65001, "\u090F"},                      // ए
+      {"\xE0\xA4", 65001, "\uFFFD"},
+      {"x\xE9", 1, "x\uFFFD"},                                // no such code page: ASCII only
+      {"", 1251, ""},
+  };
+  for (const Row& r : rows) EXPECT_EQ(narrow_to_utf8(r.bytes, r.code_page), r.utf8) << r.code_page << " " << r.bytes;
 }
 
 // Every byte 10 pixels wide.
@@ -113,6 +136,34 @@ TEST(FreeTypeText, GlyphsAreDrawnOnceAndKept) {
   text.render("Reset", f);
   text.measure("tree", f);
   EXPECT_EQ(text.glyphs_drawn(), after_first + 1);  // only the r is new
+}
+
+TEST(FreeTypeText, AScriptTheFormsFaceLacksIsDrawnInItsLanguagesCaptionFace) {
+  text::FreeTypeTextRasterizer text;
+  const FontSpec russian = [] {
+    FontSpec f = font("Comic Sans MS", 120000);
+    f.charset = 204;
+    return f;
+  }();
+  FontSpec noto = russian;
+  noto.name = "Noto Sans";
+  if (text.face_family(noto) != "Noto Sans") GTEST_SKIP() << "Noto Sans is not installed";
+  const std::string word = "\u0421\u0431\u0440\u043E\u0441";  // Сброс
+  const TextMask drawn = text.render(word, russian);
+  EXPECT_EQ(drawn.coverage, text.render(word, noto).coverage);
+  EXPECT_EQ(text.measure(word, russian), text.measure(word, noto));
+  EXPECT_GT(ink(drawn), 30);
+}
+
+TEST(FreeTypeText, ArabicIsShapedIntoJoinedForms) {
+  text::FreeTypeTextRasterizer text;
+  FontSpec f = font("Noto Sans Arabic", 120000);
+  f.charset = 178;
+  if (text.face_family(f) != "Noto Sans Arabic") GTEST_SKIP() << "Noto Sans Arabic is not installed";
+  // Three joined beh are narrower than three standing alone.
+  const int alone = text.measure("\u0628", f);
+  EXPECT_LT(text.measure("\u0628\u0628\u0628", f), 3 * alone);
+  EXPECT_GT(ink(text.render("\u0628\u0628\u0628", f)), 10);
 }
 
 TEST(FreeTypeText, EmptyAndMalformedRunsAreHarmless) {

@@ -1,4 +1,5 @@
 #include "runtime/backends/desktop/access_host.h"
+#include "runtime/core/controls/caption_text.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -89,7 +90,7 @@ void AccessHost::window_activated(bool active) {
 }
 
 const char* AccessHost::window_title() {
-  title_ = runtime_.form().caption();
+  title_ = title_text(runtime_.form(), runtime_.project_info().locale);
   return title_.c_str();
 }
 

@@ -27,6 +27,7 @@
 #include "runtime/backends/desktop/window_manager.h"
 #include "runtime/backends/desktop/window_presenter.h"
 #include "runtime/backends/desktop/x11_errors.h"
+#include "runtime/core/controls/caption_text.h"
 
 namespace morvane::runtime {
 
@@ -157,7 +158,7 @@ class DesktopPlatform::Session {
  public:
   Session(DesktopPlatform& platform, Runtime& runtime) : platform_(platform), runtime_(runtime) {
     FormWindow& w = runtime.window();
-    const std::string title = runtime.form().caption();
+    const std::string title = title_text(runtime.form(), runtime.project_info().locale);
     const auto [x, y] = sdl_position(runtime.form().placement());
     window_.reset(SDL_CreateWindow(title.c_str(), x, y,
                                    std::max(1, w.client_width()), std::max(1, w.client_height()),

@@ -1,5 +1,7 @@
 #include "runtime/core/access/access_tree.h"
 
+#include "runtime/core/controls/caption_text.h"
+
 #include <algorithm>
 
 namespace morvane::runtime::access {
@@ -70,7 +72,7 @@ void AccessTree::name_nodes() {
     Node& n = nodes_[i];
     const int at = static_cast<int>(i);
     const auto name = words_.text(n.id + " name");
-    std::string now = name ? std::string(*name) : (n.control->caption().empty() ? n.id : n.control->caption());
+    std::string now = name ? std::string(*name) : (n.control->caption().empty() ? n.id : caption_text(*n.control));
     if (now != n.name) renamed_.push_back({ChangeKind::name, at, {}});
     n.name = std::move(now);
     now = std::string(words_.text(n.id + " description").value_or(""));

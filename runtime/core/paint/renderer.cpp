@@ -1,5 +1,9 @@
 #include "runtime/core/paint/renderer.h"
 
+#include <algorithm>
+
+#include "formats/languages.h"
+#include "runtime/core/controls/caption_text.h"
 #include "runtime/core/paint/looks.h"
 #include "runtime/core/paint/line_breaks.h"
 
@@ -46,26 +50,28 @@ void Renderer::paint_picture_box(const Control& c, const Painter& p) const {
   if (const auto& pic = c.picture()) inner.picture(*pic, client.x, client.y);
 }
 
-void Renderer::draw_text(const Painter& p, std::string_view text, const FontSpec& font, int x, int y,
-                         std::uint32_t rgb) const {
-  if (!text_ || text.empty()) return;
-  p.blend_mask(text_->render(text, font), x, y, rgb);
-}
-
 void Renderer::paint_label(const Control& c, const Painter& p) const {
   const PixelRect r = c.pixel_rect();
   p.fill(r, colors_.resolve(c.back_color()));
   if (!text_ || c.caption().empty()) return;
-  // Left-aligned from the top-left, broken at word boundaries, clipped to the label.
+  // From the top, broken at word boundaries, clipped to the label; each line starts at
+  // the left edge, or at the right one in a script written from the right.
   const FontSpec& font = c.font();
+  const std::string caption = caption_text(c);
   const int line_height = text_->metrics(font).line_height();
-  const auto lines = break_lines(c.caption(), r.w, [&](std::string_view run) { return text_->measure(run, font); });
+  const auto measure = [&](std::string_view run) { return text_->measure(run, font); };
+  const auto lines = break_lines(caption, r.w, measure);
+  const formats::Language* language = formats::language_of_charset(font.charset);
+  const bool from_right = language && language->right_to_left;
   const std::uint32_t fore = colors_.resolve(c.fore_color());
   int y = r.y;
   for (std::string_view line : lines) {
     if (y >= p.clip().bottom()) break;
-    if (y + line_height > p.clip().y) draw_text(p, line, font, r.x, y, fore);
-    y += line_height;
+    // A face standing in for a script the font's face lacks may be the taller: the line
+    // is as high as the face that draws it, also where only a strip of it is repainted.
+    const TextMask mask = text_->render(line, font);
+    if (y + mask.height > p.clip().y) p.blend_mask(mask, from_right ? r.right() - measure(line) : r.x, y, fore);
+    y += std::max(line_height, mask.height);
   }
 }
 
@@ -78,11 +84,13 @@ void Renderer::paint_button(const Control& c, bool pressed, bool focused, const 
   const Painter inside = p.within({r.x + e, r.y + e, r.w - 2 * e, r.h - 2 * e});
   if (text_ && !c.caption().empty() && !inside.empty()) {
     // The caption centred on one line; the pushed button moves it one pixel right and down.
+    // The line's height is the mask's: a face standing in for a script has its own.
     const FontSpec& font = c.font();
-    const int tw = text_->measure(c.caption(), font);
-    const int th = text_->metrics(font).line_height();
+    const std::string caption = caption_text(c);
+    const int tw = text_->measure(caption, font);
+    const TextMask mask = text_->render(caption, font);
     const int shift = pressed ? 1 : 0;
-    draw_text(inside, c.caption(), font, r.x + (r.w - tw) / 2 + shift, r.y + (r.h - th) / 2 + shift, text);
+    inside.blend_mask(mask, r.x + (r.w - tw) / 2 + shift, r.y + (r.h - mask.height) / 2 + shift, text);
   }
   if (focused) {
     const int f = kFocusInset;

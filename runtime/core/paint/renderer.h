@@ -35,7 +35,6 @@ class Renderer {
   void paint_picture_box(const Control& c, const Painter& p) const;
   void paint_label(const Control& c, const Painter& p) const;
   void paint_button(const Control& c, bool pressed, bool focused, const Painter& p) const;
-  void draw_text(const Painter& p, std::string_view text, const FontSpec& font, int x, int y, std::uint32_t rgb) const;
 
   const SystemColors& colors_;
   TextRasterizer* text_;
