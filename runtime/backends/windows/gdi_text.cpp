@@ -14,20 +14,11 @@ namespace {
 
 HDC dc_of(void* p) { return static_cast<HDC>(p); }
 
-// The language row whose captions are stored in `charset`: Hindi's DEFAULT_CHARSET
-// (1) names its row too, English's ANSI_CHARSET (0) the Latin rows.
-const formats::Language* language_of_charset(int charset) {
-  for (const formats::Language& row : formats::languages) {
-    if (row.charset == charset) return &row;
-  }
-  return nullptr;
-}
-
 // The face a caption is drawn in: the form's own, unless the language's row names a
 // face of its script in its place (the form's face lacks Cyrillic, Han, Arabic and
 // Devanagari).
 std::string face_for(const FontSpec& font) {
-  const formats::Language* row = language_of_charset(font.charset);
+  const formats::Language* row = formats::language_of_charset(static_cast<std::uint16_t>(font.charset));
   if (!row || row->caption_face.family == formats::comic_neue.family) return font.name;
   return std::string(row->caption_face.family);
 }
@@ -71,7 +62,7 @@ class ShapedText {
 };
 
 bool right_to_left(const FontSpec& font) {
-  const formats::Language* row = language_of_charset(font.charset);
+  const formats::Language* row = formats::language_of_charset(static_cast<std::uint16_t>(font.charset));
   return row && row->right_to_left;
 }
 
