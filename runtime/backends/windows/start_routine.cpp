@@ -176,7 +176,8 @@ std::uint8_t* allocate_low(std::size_t size) {
 }
 
 // A language's project image placed below 4 GiB and relocated, read-only like the
-// linked one; throws ImageError for a damaged resource.
+// linked one, and kept for the process's life as the linked one is; throws ImageError
+// for a damaged resource, before anything of it is placed.
 ProjectImage placed_image(std::span<const std::uint8_t> resource, std::span<const std::uint32_t> routines) {
   const RelocatableImage image = read_relocatable_image(resource, static_cast<std::uint32_t>(routines.size()));
   std::uint8_t* memory = allocate_low(image.image.size());
