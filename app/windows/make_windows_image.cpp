@@ -1,8 +1,9 @@
 // Build-time tool for the Windows executable: lays out the project image and writes
 // it as the flat image, its assembler source, the list of its references, and the
-// executable's resources (the version resource and the icon as a group with images
-// 30001 and up). Usage:
-//   make_windows_image STREAM ICON.ico OUTDIR SYMBOL_PREFIX
+// executable's resources (the version resource, the icon as a group with images
+// 30001 and up, and each further language's project image, laid out from its stream as
+// a relocatable image, and its words, in that language's resource language). Usage:
+//   make_windows_image STREAM ICON.ico OUTDIR SYMBOL_PREFIX [TAG STREAM WORDS]...
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -13,13 +14,34 @@
 #include "app/tools/file_bytes.h"
 #include "app/version_resource.h"
 #include "app/windows/icon_resources.h"
+#include "app/windows/relocatable_image.h"
+#include "formats/languages.h"
+#include "formats/relocatable_image.h"
 
 using morvane::app::tools::read_file;
 using morvane::app::tools::write_file;
 
+namespace {
+
+// The resource compiler's LANGUAGE statement for a locale identifier: its primary
+// language (low 10 bits) and sublanguage.
+std::string language_statement(std::uint32_t locale_id) {
+  char line[40];
+  std::snprintf(line, sizeof line, "LANGUAGE 0x%02X, 0x%02X\n", locale_id & 0x3FF, (locale_id >> 10) & 0x3F);
+  return line;
+}
+
+// A language's image: its stream, and its locale in the descriptor and the object table.
+morvane::app::ImageWriter lay_out_language_image(const std::vector<std::uint8_t>& stream,
+                                                  const morvane::formats::Language& language) {
+  return morvane::app::lay_out_project_image(stream, language.locale_id);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: %s STREAM ICON.ico OUTDIR SYMBOL_PREFIX\n", argv[0]);
+  if (argc < 5 || (argc - 5) % 3 != 0) {
+    std::fprintf(stderr, "usage: %s STREAM ICON.ico OUTDIR SYMBOL_PREFIX [TAG STREAM WORDS]...\n", argv[0]);
     return 2;
   }
   try {
@@ -43,6 +65,14 @@ int main(int argc, char** argv) {
       const std::string name = dir + "/icon_" + std::to_string(30001 + i) + ".bin";
       write_file(name, icon.images[i]);
       rc += std::to_string(30001 + i) + " 3 \"" + name + "\"\n";
+    }
+    for (int i = 5; i + 2 < argc; i += 3) {
+      const auto language = morvane::formats::find_language(argv[i]);
+      if (!language) throw std::runtime_error(std::string("no language row for ") + argv[i]);
+      const std::string name = dir + "/image_" + std::string(language->tag) + ".bin";
+      write_file(name, relocatable_image(lay_out_language_image(read_file(argv[i + 1]), *language)));
+      rc += language_statement(language->locale_id) + std::to_string(morvane::formats::relocatable::resource_name) +
+            " 10 \"" + name + "\"\n1 10 \"" + argv[i + 2] + "\"\n";
     }
     write_file(dir + "/resources.rc", rc);
   } catch (const std::exception& e) {

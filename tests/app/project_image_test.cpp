@@ -7,11 +7,14 @@
 #include <string>
 
 #include "app/project.h"
+#include "app/form1_stream.h"
 #include "app/project_image_builder.h"
+#include "app/windows/relocatable_image.h"
 #include "form/window_model.h"
 #include "runtime/core/project/byte_reader.h"
 #include "formats/image_layout.h"
 #include "runtime/core/project/project_image.h"
+#include "runtime/core/project/relocatable_image.h"
 
 namespace {
 
@@ -285,6 +288,63 @@ TEST(ProjectImageReader, RefusesBrokenImages) {
                  morvane::runtime::ImageError)
         << n;
   }
+}
+
+// A language's image carried as a resource: placed anywhere below 4 GiB it reads as
+// the linked image does, with the program's routines in its handler bodies; a damaged
+// header, list or reference is refused before anything is placed.
+TEST(RelocatableImage, PlacesAnywhereAndRefusesDamage) {
+  using morvane::runtime::ImageError;
+  const auto laid = morvane::app::lay_out_project_image(morvane::app::form1_stream);
+  const std::vector<std::uint8_t> resource = morvane::app::relocatable_image(laid);
+  const std::uint32_t routines[] = {0x00402000, 0x00402040, 0x00402080};
+  for (std::uint32_t base : {morvane::app::kImageBase, 0x10000u, 0x7FFF0000u}) {
+    const auto image = morvane::runtime::read_relocatable_image(resource, 3);
+    ASSERT_EQ(image.routines.size(), 3u);
+    std::vector<std::uint8_t> placed(image.image.size());
+    morvane::runtime::place_image(image, base, routines, placed);
+    const auto p = morvane::runtime::read_project({placed, base}, base);
+    EXPECT_EQ(p.stream_length, 497718u);
+    for (const auto& entry : p.controls)
+      for (const auto& bound : entry.bound)
+        EXPECT_EQ(le32(placed.data() + (bound.target.body - base) + L::code::routine_address),
+                  routines[bound.target.native_index]) << entry.name;
+    if (base == morvane::app::kImageBase) {  // the same bytes as the linked image, routines apart
+      std::vector<std::uint8_t> linked = laid.bytes();
+      for (const auto& r : image.routines) morvane::formats::store_le32(linked.data() + r.place, routines[r.native_index]);
+      EXPECT_EQ(placed, linked);
+    }
+  }
+  const std::uint32_t refs = le32(resource.data() + 8);
+  const std::size_t lists_end = 16 + 4 * std::size_t{refs} + 8 * 3;
+  const std::uint32_t first_ref = le32(resource.data() + 16);
+  struct Damage {
+    const char* what;
+    std::size_t at;
+    std::uint32_t value;
+  };
+  const Damage damages[] = {
+      {"magic", 0, 0x49525658},
+      {"image size one more", 4, le32(resource.data() + 4) + 1},
+      {"image size huge", 4, 0xFFFFFFF0},
+      {"reference count huge", 8, 0x40000001},
+      {"reference place outside", 16, le32(resource.data() + 4) - 2},
+      {"reference places out of order", 20, first_ref},
+      {"reference aims outside", lists_end + first_ref, le32(resource.data() + 4) + 1},
+      {"routine place outside", 16 + 4 * std::size_t{refs}, 0xFFFFFFFF},
+      {"routine place on a reference", 16 + 4 * std::size_t{refs}, first_ref + 2},
+      {"routine index", 16 + 4 * std::size_t{refs} + 4, 3},
+  };
+  for (const Damage& d : damages) {
+    std::vector<std::uint8_t> broken = resource;
+    morvane::formats::store_le32(broken.data() + d.at, d.value);
+    EXPECT_THROW(morvane::runtime::read_relocatable_image(broken, 3), ImageError) << d.what;
+  }
+  std::vector<std::uint8_t> cut(resource.begin(), resource.end() - 1);
+  EXPECT_THROW(morvane::runtime::read_relocatable_image(cut, 3), ImageError);
+  const auto image = morvane::runtime::read_relocatable_image(resource, 3);
+  std::vector<std::uint8_t> placed(image.image.size());
+  EXPECT_THROW(morvane::runtime::place_image(image, 0xFFFF0000u, routines, placed), ImageError);
 }
 
 }  // namespace

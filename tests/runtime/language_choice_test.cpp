@@ -1,4 +1,5 @@
 #include "runtime/core/project/language_choice.h"
+#include "runtime/core/project/locale_language.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,21 @@ TEST(LanguageChoice, BrowserTagsFallBackByLanguageAndScript) {
       {{"en-GB", "fr"}, "en"},
   };
   for (const auto& [wanted, chosen] : rows) EXPECT_EQ(choose_language(wanted, kCarried), chosen) << wanted.size();
+}
+
+// The display languages that Windows reports, by language identifier, most wanted first.
+TEST(LanguageChoice, DisplayLanguagesGoByLocaleIdThenPrimaryLanguage) {
+  const std::pair<std::vector<std::uint32_t>, std::string_view> rows[] = {
+      {{0x0C0A}, "es"}, {{0x080A}, "es"},         {{0x0816}, "pt_BR"}, {{0x0416}, "pt_BR"},
+      {{0x0404}, "zh_CN"}, {{0x0C04}, "zh_CN"},   {{0x0401}, "ar"},    {{0x0C01}, "ar"},
+      {{0x0439}, "hi"}, {{0x0419}, "ru"},         {{0x0807}, "de"},    {{0x040C}, "fr"},
+      {{0x0410}, "en"}, {{0x0411, 0x0419}, "ru"}, {{0x0809, 0x0407}, "en"}, {{}, "en"},
+  };
+  for (const auto& [ids, chosen] : rows) {
+    std::vector<std::string> wanted;
+    for (std::uint32_t id : ids) wanted.push_back(language_of_locale_id(id));
+    EXPECT_EQ(choose_language(wanted, kCarried), chosen) << std::hex << (ids.empty() ? 0u : ids.front());
+  }
 }
 
 }  // namespace

@@ -14,7 +14,14 @@ program for the build's processor.
 With --cancel-mode, a drag is also interrupted by WM_CANCELMODE (what the system sends
 when another window takes the pointer): it must end with no drop.
 
+With --languages, the demonstration is played again in each of those languages, the
+display language Wine takes from LANG (for a locale that exists on this machine: the
+test generates each one with localedef into LOCALES, a folder it keeps, and points
+LOCPATH there); the window must carry that language's title (po/<tag>.po). Each run's
+pictures go under DIR/<tag>/.
+
 Usage: wine_window_test.py MORVANE.exe WINE_RUN [--shots DIR] [--cancel-mode CANCEL_MODE.exe]
+                           [--languages TAG,TAG... --locales LOCALES]
   WINE_RUN: the script that runs a Windows program under Wine (tools/wine-run.sh), with
   tools/probe-i386.sh beside it.
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or Wine loader, or a
@@ -23,6 +30,7 @@ machine that cannot run 32-bit programs).
 
 import functools
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -59,12 +67,49 @@ def elf_kind(pid):
     return head[4], int.from_bytes(head[18:20], "little" if head[5] == 1 else "big")
 
 
+# The locale that gives each language as Wine's display language.
+LOCALES = {"es": "es_ES", "fr": "fr_FR", "de": "de_DE", "pt_BR": "pt_BR", "ru": "ru_RU", "zh_CN": "zh_CN",
+           "ar": "ar_EG", "hi": "hi_IN"}
+PO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "po")
+
+
+def window_title(tag):
+    """The window's title in `tag`'s catalogue: the translation of "Form1 caption"."""
+    with open(os.path.join(PO, tag + ".po"), encoding="utf-8") as f:
+        found = re.search(r'msgctxt "Form1 caption"\nmsgid "[^"]*"\nmsgstr "((?:[^"\\]|\\.)*)"', f.read())
+    if not found or not found.group(1):
+        raise rw.Failure("po/%s.po translates no \"Form1 caption\"" % tag)
+    return found.group(1).encode().decode("unicode_escape").encode("latin-1").decode("utf-8")
+
+
+def generated_locale(tag, folder):
+    """LOCPATH and LANG for `tag`'s locale, generated into `folder` once; None, with the
+    reason printed, where localedef cannot make it."""
+    name = LOCALES[tag]
+    if not os.path.isdir(os.path.join(folder, name + ".UTF-8")):
+        if shutil.which("localedef") is None:
+            return None, "localedef is not installed"
+        os.makedirs(folder, exist_ok=True)
+        r = subprocess.run(["localedef", "-i", name, "-f", "UTF-8", os.path.join(folder, name + ".UTF-8")],
+                           capture_output=True, text=True, timeout=120)
+        if r.returncode not in (0, 1) or not os.path.isdir(os.path.join(folder, name + ".UTF-8")):
+            return None, "localedef cannot make %s.UTF-8: %s" % (name, r.stderr.strip()[-200:])
+    return {"LOCPATH": folder, "LANG": name + ".UTF-8", "LC_ALL": "", "LANGUAGE": ""}, None
+
+
 class WineSession(rw.Session):
-    def __init__(self, exe, wine_run, display, shots, build, prefix):
+    def __init__(self, exe, wine_run, display, shots, build, prefix, language=None):
         super().__init__(exe, display, shots)
         self.wine_run = wine_run
         self.build = build
         self.env[build["prefix"][0]] = prefix
+        self.title = rw.TITLE_PATTERN
+        if language:
+            env, title = language
+            self.env.update(env)
+            for unset in [k for k, v in env.items() if v == ""]:
+                self.env.pop(unset, None)
+            self.title = "^" + re.escape(title) + "$"
 
     def start(self):
         t0 = time.monotonic()
@@ -75,7 +120,7 @@ class WineSession(rw.Session):
             if self.proc.poll() is not None:
                 raise rw.Failure("morvane ended at start with %d: %s" % (self.proc.returncode,
                                                                            self.proc.stderr.read().decode()))
-            out = self.xdo("search", "--onlyvisible", "--name", rw.TITLE_PATTERN, check=False)
+            out = self.xdo("search", "--onlyvisible", "--name", self.title, check=False)
             if out.strip():
                 self.window = int(out.split()[0])
                 shot = self.wait_for("the first picture", lambda s: not rw.problems_common(s), timeout=15)
@@ -86,7 +131,9 @@ class WineSession(rw.Session):
                     raise rw.Failure("the client area is not %dx%d: %s" % (rw.WIDTH, rw.HEIGHT, geometry.strip()))
                 return time.monotonic() - t0, shot
             time.sleep(0.05)
-        raise rw.Failure("no window titled \"What Do Enzymes Do?\" appeared")
+        titles = self.xdo("search", "--onlyvisible", "--name", ".", check=False).split()
+        raise rw.Failure("no window titled %s appeared (windows: %s)" % (self.title, ", ".join(
+            self.xdo("getwindowname", w, check=False).strip() for w in titles[:5])))
 
     def check_loader(self):
         """The window is the started process's own, and that process is Wine's loader
@@ -168,6 +215,8 @@ def main(argv):
     exe, wine_run = os.path.abspath(argv[1]), os.path.abspath(argv[2])
     shots = argv[argv.index("--shots") + 1] if "--shots" in argv else None
     cancel_mode = os.path.abspath(argv[argv.index("--cancel-mode") + 1]) if "--cancel-mode" in argv else None
+    languages = [t for t in argv[argv.index("--languages") + 1].split(",") if t] if "--languages" in argv else []
+    locales = os.path.abspath(argv[argv.index("--locales") + 1]) if "--locales" in argv else None
     if shots:
         os.makedirs(shots, exist_ok=True)
     try:
@@ -204,6 +253,22 @@ def main(argv):
             try:
                 run(session)
                 print("%s: passed" % getattr(run, "__name__", "run_capture_lost"))
+            finally:
+                session.stop()
+        for tag in languages:
+            env, why = generated_locale(tag, locales)
+            if env is None:
+                print("%s: skipped: %s" % (tag, why))
+                continue
+            language_shots = os.path.join(shots, tag) if shots else None
+            if language_shots:
+                os.makedirs(language_shots, exist_ok=True)
+            session = WineSession(exe, wine_run, display, language_shots, build, prefix, (env, window_title(tag)))
+            try:
+                rw.run_demonstration(session)
+                print("run_demonstration in %s (LANG=%s): passed" % (tag, env["LANG"]))
+            except rw.Failure as e:
+                raise rw.Failure("in %s (LANG=%s): %s" % (tag, env["LANG"], e))
             finally:
                 session.stop()
     except rw.Failure as e:

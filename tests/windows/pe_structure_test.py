@@ -6,13 +6,15 @@ library (ours) with one routine (ThunRTMain), the entry point's bytes (the descr
 address handed to ThunRTMain, nothing after the call), the project image in one block
 whose every reference holds, at the preferred base, the address of the record it names
 and carries a base relocation, the handler bodies holding the handler routines'
-addresses, and the resources (version, icon group, icon images, the program's words).
+addresses, and the resources (version, icon group, icon images, the program's words,
+and each other language's words and relocatable project image).
 The library: the same machine, ASLR and DEP, "ThunRTMain" exported undecorated, and nothing imported but the
 system's own libraries.
 
-Usage: pe_structure_test.py MORVANE.exe RUNTIME.dll PROJECT.img PROJECT.refs ICON.ico
+Usage: pe_structure_test.py MORVANE.exe RUNTIME.dll PROJECT.img PROJECT.refs ICON.ico [LANGUAGES]
 """
 
+import os
 import struct
 import sys
 
@@ -136,8 +138,61 @@ def resource_entries(pe):
     return found
 
 
-def check_resources(c, exe, ico):
+def relocated(data, base, image=None):
+    """A relocatable image placed at `base`, its routine places zero; with `image`,
+    that image with the same places zero."""
+    size, nrefs, nroutines = struct.unpack_from("<III", data, 4)
+    image_at = 16 + 4 * nrefs + 8 * nroutines
+    if image is not None:
+        image = bytearray(image)
+    else:
+        image = bytearray(data[image_at:image_at + size])
+        for p in struct.unpack_from("<%dI" % nrefs, data, 16):
+            struct.pack_into("<I", image, p, u32(image, p) + base)
+    for i in range(nroutines):
+        struct.pack_into("<I", image, struct.unpack_from("<I", data, 16 + 4 * nrefs + 8 * i)[0], 0)
+    return bytes(image)
+
+
+def check_language_images(c, res, flat, refs, languages):
+    """Every other language: its words and its relocatable project image, in its own
+    resource language, laid out at 0 with the English image's reference places and its
+    handler bodies' routine places (the records before the stream are alike)."""
+    words = {k[2] for k in res if k[:2] == (10, 1)} - {0x0409}
+    images = {k[2] for k in res if k[:2] == (10, 2)}
+    c.expect(words == images, "languages with words %s but images %s" % (sorted(map(hex, words)), sorted(map(hex, images))))
+    bodies = []
+    at = flat.find(HANDLER_BODY)
+    while at >= 0:
+        bodies.append(at + 8)
+        at = flat.find(HANDLER_BODY, at + 1)
+    for lang in sorted(images):
+        data = res[(10, 2, lang)]
+        magic, size, nrefs, nroutines = struct.unpack_from("<4sIII", data, 0)
+        image_at = 16 + 4 * nrefs + 8 * nroutines
+        if not c.expect(magic == b"MVRI" and image_at + size == len(data),
+                        "language 0x%04x: no relocatable image (%r, %d bytes for %d)" % (lang, magic, len(data), image_at + size)):
+            continue
+        places = list(struct.unpack_from("<%dI" % nrefs, data, 16))
+        c.expect(places == sorted(refs), "language 0x%04x: reference places unlike the English image's" % lang)
+        routines = [struct.unpack_from("<II", data, 16 + 4 * nrefs + 8 * i) for i in range(nroutines)]
+        c.expect(sorted(p for p, _ in routines) == bodies and {i for _, i in routines} == {0, 1, 2},
+                 "language 0x%04x: routine places %s" % (lang, routines))
+        c.expect(all(u32(data, image_at + p) <= size for p in places),
+                 "language 0x%04x: a reference that leaves its image" % lang)
+        c.expect(data[image_at:image_at + 4] == flat[:4], "language 0x%04x: its image opens with no descriptor" % lang)
+        # Placed where the linked image lies, it is the language's own project image.
+        if languages is not None:
+            placed = relocated(data, FLAT_BASE)
+            same = [tag for tag, image in languages.items()
+                    if len(image) == len(placed) and relocated(data, FLAT_BASE, image) == placed]
+            c.expect(len(same) == 1 and u32(placed, 0x24) == lang,
+                     "language 0x%04x: placed at 0x%x it is the project image of %s" % (lang, FLAT_BASE, same or "no language"))
+
+
+def check_resources(c, exe, ico, flat, refs, languages):
     res = resource_entries(exe)
+    check_language_images(c, res, flat, refs, languages)
     c.expect({k[0] for k in res} == {3, 10, 14, 16}, "resource types %s, not 3, 10, 14, 16" % sorted({k[0] for k in res}))
     c.expect(res.get((10, 1, 0x0409), b"")[:4] == b"MWRD", "no words table as data resource 10/1/0x0409")
     c.expect((16, 1, 0x0409) in res, "no version resource 16/1/0x0409")
@@ -180,13 +235,18 @@ def check_library(c, dll, machine):
 
 
 def main(argv):
-    if len(argv) != 6:
+    if len(argv) not in (6, 7):
         print(__doc__)
         return 2
     exe, dll = pefile.PE(argv[1]), pefile.PE(argv[2])
     flat = open(argv[3], "rb").read()
     refs = [int(line) for line in open(argv[4]).read().split()]
     ico = open(argv[5], "rb").read()
+    # The other languages' project images as the build made them: LANGUAGES/<tag>/project.img.
+    languages = None
+    if len(argv) == 7:
+        languages = {tag: open(os.path.join(argv[6], tag, "project.img"), "rb").read()
+                     for tag in sorted(os.listdir(argv[6])) if os.path.isfile(os.path.join(argv[6], tag, "project.img"))}
     c = Checks()
     wide = exe.OPTIONAL_HEADER.Magic == 0x20b
     machine = 0x8664 if wide else 0x14c
@@ -202,7 +262,7 @@ def main(argv):
     slot = check_imports(c, exe, wide)
     descriptor = check_entry(c, exe, wide, slot)
     check_image(c, exe, descriptor, flat, refs)
-    check_resources(c, exe, ico)
+    check_resources(c, exe, ico, flat, refs, languages)
     check_library(c, dll, machine)
     for f in c.failures:
         print("FAILED:", f)

@@ -1,4 +1,5 @@
-// Text through GDI: the faces as the system resolves them by name, drawn
+// Text through GDI and Uniscribe: the faces as the system resolves them by name (a
+// face of the script where the form's lacks it), shaped and placed by Uniscribe, drawn
 // anti-aliased into a small DIB section and read back as coverage.
 #pragma once
 

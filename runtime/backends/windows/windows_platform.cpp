@@ -1,5 +1,7 @@
 #include "runtime/backends/windows/windows_platform.h"
 
+#include "runtime/core/controls/caption_text.h"
+
 #include <windows.h>
 #include <windowsx.h>
 
@@ -73,7 +75,7 @@ class WindowsPlatform::Session {
     FormWindow& w = runtime.window();
     RECT frame{0, 0, std::max(1, w.client_width()), std::max(1, w.client_height())};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    hwnd_ = CreateWindowExW(kExStyle, kWindowClass, widen(runtime.form().caption()).c_str(), kStyle, CW_USEDEFAULT,
+    hwnd_ = CreateWindowExW(kExStyle, kWindowClass, widen(title_text(runtime.form(), runtime.project_info().locale)).c_str(), kStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, exe,
                             this);
     if (!hwnd_) throw std::runtime_error(last_error("CreateWindowEx"));
