@@ -18,7 +18,7 @@ namespace {
 
 // The languages as the page needs them: the face of each script and its direction.
 struct Script {
-  std::string_view tag;
+  std::string_view tag;  // a literal's: ends in a zero byte
   const char* face;  // null: the controls' own faces have the script
   bool right_to_left;
 };
@@ -50,7 +50,7 @@ void start(runtime::ProjectImage image, std::span<const std::uint8_t> words) {
   if (!words.empty()) project.words = words;
   g_text->set_script(g_script->face, g_script->right_to_left);
   g_platform->start(std::move(project));
-  runtime::show_page_language(g_script->tag, g_script->right_to_left);
+  runtime::show_page_language(g_script->tag.data(), g_script->right_to_left);
 }
 
 void start_english() {
@@ -74,6 +74,6 @@ int main() {
   for (const Script& s : scripts)
     if (s.tag == tag) g_script = &s;
   if (g_script == &scripts[0]) start_english();
-  else runtime::fetch_page_language(tag, start_arrived, start_english);
+  else runtime::fetch_page_language(g_script->tag.data(), start_arrived, start_english);
   return 0;
 }

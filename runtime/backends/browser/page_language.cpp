@@ -68,14 +68,12 @@ std::string_view page_chosen_language(std::span<const std::string_view> carried)
   return choose_language(wanted, carried);
 }
 
-void fetch_page_language(std::string_view tag, LanguageArrived arrived, void (*failed)()) {
+void fetch_page_language(const char* tag, LanguageArrived arrived, void (*failed)()) {
   g_arrived = arrived;
   g_failed = failed;
-  morvane_page_fetch_language(std::string(tag).c_str());
+  morvane_page_fetch_language(tag);
 }
 
-void show_page_language(std::string_view tag, bool right_to_left) {
-  morvane_page_show_language(std::string(tag).c_str(), right_to_left ? 1 : 0);
-}
+void show_page_language(const char* tag, bool right_to_left) { morvane_page_show_language(tag, right_to_left ? 1 : 0); }
 
 }  // namespace morvane::runtime

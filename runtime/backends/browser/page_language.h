@@ -18,9 +18,9 @@ std::string_view page_chosen_language(std::span<const std::string_view> carried)
 // (kept for the page's life) or, where it could not come or is not that language's
 // file (the page says why), `failed` is called. The page reads the file (web/page.js).
 using LanguageArrived = void (*)(std::span<const std::uint8_t> image, std::span<const std::uint8_t> words);
-void fetch_page_language(std::string_view tag, LanguageArrived arrived, void (*failed)());
+void fetch_page_language(const char* tag, LanguageArrived arrived, void (*failed)());
 
 // The page's `lang`, `dir` and picker follow the language shown.
-void show_page_language(std::string_view tag, bool right_to_left);
+void show_page_language(const char* tag, bool right_to_left);
 
 }  // namespace morvane::runtime
