@@ -51,7 +51,8 @@ Usage: whole_process.py MORVANE MINIMAL [--runs N] [--json FILE] [--max-load L]
        [--launcher PROGRAM]
 --also measures another program in the same runs (an earlier build); --locale measures
 MORVANE again under another locale (LANG=ru_RU.UTF-8: the program starts in that
-language; the others run with LANG=C.UTF-8 and no LANGUAGE, LC_ALL or LC_MESSAGES); --spin keeps N
+language; the others run with LANG=C and no LANGUAGE, LC_ALL or LC_MESSAGES, as a
+locale that is not generated falls back to C); --spin keeps N
 processes spinning on the processors for a loaded pass.
 --max-load waits (up to 5 minutes each time) before every pair of runs until the
 one-minute load average is below L.
@@ -568,7 +569,7 @@ def main(argv):
     for also in args.also:
         name, _, path = also.partition("=")
         programs[name] = os.path.abspath(path)
-    locales = {name: "C.UTF-8" for name in programs}
+    locales = {name: "C" for name in programs}
     for locale in args.locale:
         name, _, lang = locale.partition("=")
         programs[name] = programs["morvane"]

@@ -169,7 +169,9 @@ describe('with the keyboard alone', () => {
   test('the window\'s objects have a name, a keyboard instruction, and the enzyme has the focus', async () => {
     const objects = page.locator('#morvane-objects');
     assert.equal(await objects.getAttribute('aria-label'), 'What Do Enzymes Do?');
-    const help = await page.textContent('#' + await objects.getAttribute('aria-describedby'));
+    const [keys, pointer] = (await objects.getAttribute('aria-describedby')).split(' ');
+    assert.match(await page.textContent('#' + pointer), /^Drag the substrate onto the enzyme/);
+    const help = await page.textContent('#' + keys);
     for (const words of ['Tab', 'Space or Enter picks it up', 'arrow keys', 'Escape']) assert.ok(help.includes(words), words);
     assert.equal(await page.evaluate(() => document.activeElement.getAttribute('aria-label')), 'The free enzyme');
   });
