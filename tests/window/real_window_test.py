@@ -630,6 +630,16 @@ def check_no_display(morvane):
             raise Failure("without a display (driver %s): exit %d, stderr %r" % (driver, r.returncode, r.stderr))
 
 
+def play(run, session, label):
+    """One run in its own session, which is stopped whatever happens; the session after it."""
+    try:
+        run(session)
+        print("%s: passed" % label)
+    finally:
+        session.stop()
+    return session
+
+
 def run_languages(morvane, po, shots):
     """Each language's demonstration and keyboard run, on a server with MIT-SHM; 1 on a failure."""
     xvfb, display = start_xvfb(())
@@ -641,12 +651,7 @@ def run_languages(morvane, po, shots):
                 where = shots and os.path.join(shots, tag, "" if run is run_demonstration else "keyboard")
                 if where:
                     os.makedirs(where, exist_ok=True)
-                session = Session(morvane, display, where, locale, title)
-                try:
-                    run(session)
-                    print("%s in %s: passed" % (run.__name__, tag))
-                finally:
-                    session.stop()
+                play(run, Session(morvane, display, where, locale, title), "%s in %s" % (run.__name__, tag))
     except Failure as e:
         print("FAILED (%s):" % tag, e)
         return 1
@@ -688,14 +693,10 @@ def main(argv):
                 where = {run_demonstration: shots, run_keyboard_demonstration: shots and os.path.join(shots, "keyboard")}
                 if where.get(run) and server == servers[0][0]:
                     os.makedirs(where[run], exist_ok=True)
-                session = Session(morvane, display, where.get(run) if server == servers[0][0] else None)
-                try:
-                    run(session)
-                    print("%s: passed" % run.__name__)
-                    if run is run_demonstration:
-                        pictures[server] = session.pictures
-                finally:
-                    session.stop()
+                session = play(run, Session(morvane, display, where.get(run) if server == servers[0][0] else None),
+                               run.__name__)
+                if run is run_demonstration:
+                    pictures[server] = session.pictures
         except Failure as e:
             print("FAILED (X server %s):" % server, e)
             return 1
