@@ -19,7 +19,7 @@ case "$preset" in
     arch=win32 loader=/usr/lib/wine/wine
     export MORVANE_WINEPREFIX32=${MORVANE_WINEPREFIX32:-$root/build/wineprefix32}
     prefix=$MORVANE_WINEPREFIX32
-    if ! reason=$(bash "$root/tools/probe-i386.sh"); then
+    if ! reason=$(bash "$root/tools/probe-i386.sh" --wine); then
       echo "run-wine.sh: this machine cannot run 32-bit programs ($reason)" >&2
       exit 1
     fi

@@ -46,12 +46,19 @@ trap 'for p in "${servers[@]}"; do WINEPREFIX="$p" /usr/lib/wine/wineserver -k >
 prepare_prefix() {
   local preset=$1 arch=$2 prefix=$3
   echo "== $preset: Wine prefix ($arch)"
-  MORVANE_WINEARCH=$arch timeout 300 tools/wine-run.sh wineboot -i >/dev/null 2>&1 ||
-    { echo "check-windows.sh: no $arch Wine prefix" >&2; exit 1; }
+  local log
+  log=$(mktemp)
+  if ! MORVANE_WINEARCH=$arch timeout 300 tools/wine-run.sh wineboot -i >"$log" 2>&1; then
+    echo "check-windows.sh: no $arch Wine prefix; wineboot printed:" >&2
+    tail -n 20 "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
   WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p || true  # (already running for this prefix: fine)
   servers+=("$prefix")
 }
-if reason=$(bash tools/probe-i386.sh); then
+if reason=$(bash tools/probe-i386.sh --wine); then
   prepare_prefix windows win32 "$MORVANE_WINEPREFIX32"
   echo "== windows: test (32-bit build under /usr/lib/wine/wine)"
 else

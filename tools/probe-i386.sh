@@ -2,6 +2,8 @@
 # Says whether this machine runs 32-bit x86 programs: assembles a static i386 program
 # that only exits with 42 (binutils' as --32 and ld -m elf_i386, no i386 library needed)
 # and runs it. Exit 0 when it ran; otherwise exit 1 with the reason on stdout.
+# probe-i386.sh --wine also wants the 32-bit Wine loader, /usr/lib/wine/wine: a machine
+# that runs 32-bit programs may still lack it where the i386 archive could not be had.
 # MORVANE_I386_PROBE=fail makes the probe fail, to try the path of a machine without it.
 set -uo pipefail
 if [ "${MORVANE_I386_PROBE:-}" = fail ]; then
@@ -23,6 +25,10 @@ rc=$?
 if [ "$rc" -ne 42 ]; then
   # 126 with "Exec format error": a kernel without IA-32 emulation.
   echo "the kernel does not run 32-bit programs (a static i386 program gave exit code $rc${out:+: ${out//$'\n'/ }})"
+  exit 1
+fi
+if [ "${1:-}" = --wine ] && [ ! -x /usr/lib/wine/wine ]; then
+  echo "32-bit Wine (/usr/lib/wine/wine, package wine32:i386) is not installed"
   exit 1
 fi
 exit 0

@@ -26,7 +26,7 @@ fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "$arch" = win32 ]; then
-  if ! reason=$(bash "$tree/tools/probe-i386.sh"); then
+  if ! reason=$(bash "$tree/tools/probe-i386.sh" --wine); then
     echo "skipped: this machine cannot run 32-bit programs: $reason"
     exit 77
   fi
