@@ -2,11 +2,13 @@
 // Turns a message catalogue (po/morvane.pot, or a language's .po) into the program's
 // words table (formats/words_file.h), reads it back as a check, and writes OUTPUT. With
 // the template, the catalogue is a language's and must be whole: every message of the
-// template translated, none fuzzy.
+// template translated, none fuzzy. The table leaves out the words that only the build
+// reads (run_time_words).
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "app/tools/file_bytes.h"
 #include "app/tools/message_catalogue.h"
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
     } catch (const morvane::app::CatalogueError& e) {
       throw std::runtime_error(std::string(argv[1]) + ": " + e.what());
     }
+    words = morvane::app::run_time_words(std::move(words));
     const auto bytes = morvane::formats::encode_words(words);
     if (morvane::formats::decode_words(bytes) != words) throw std::runtime_error("the words do not read back as written");
     morvane::app::tools::write_file(argv[2], bytes);

@@ -177,4 +177,14 @@ formats::WordsFile read_translation(std::string_view text, std::string_view temp
   return words;
 }
 
+formats::WordsFile run_time_words(formats::WordsFile words) {
+  constexpr std::string_view build_time_prefixes[] = {"Form1 caption", "Label1 caption", "Command1 caption",
+                                                      "picture word ", "desktop ", "language name "};
+  std::erase_if(words.entries, [&](const formats::WordEntry& e) {
+    return std::any_of(std::begin(build_time_prefixes), std::end(build_time_prefixes),
+                       [&](std::string_view prefix) { return e.key.starts_with(prefix); });
+  });
+  return words;
+}
+
 }  // namespace morvane::app

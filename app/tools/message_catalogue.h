@@ -25,4 +25,9 @@ formats::WordsFile read_catalogue(std::string_view text, std::string_view fallba
 // CatalogueError naming the first context that is not, or as read_catalogue does.
 formats::WordsFile read_translation(std::string_view text, std::string_view template_text, std::string_view tag);
 
+// The words the running program looks up: without those that only the build reads
+// (the captions and picture words, made into the stream and the pictures; the desktop
+// entry's; the page's names of the languages, written into the page itself).
+formats::WordsFile run_time_words(formats::WordsFile words);
+
 }  // namespace morvane::app

@@ -45,6 +45,12 @@ msgstr "Zurück"
                                                    {"Command1 name", "Reset"}}));
   EXPECT_EQ(formats::decode_words(formats::encode_words(words)), words);
   EXPECT_EQ(app::read_catalogue("msgctxt \"k\"\nmsgid \"x\"\nmsgstr \"\"\n", "en").language, "en");
+  // The program's table keeps what it looks up and leaves out what only the build reads.
+  const formats::WordsFile mixed{"en", {{"Command1 caption", "Reset"}, {"Command1 name", "Reset"},
+                                        {"picture word Enzyme", "Enzyme"}, {"desktop name", "x"},
+                                        {"language name de", "Deutsch"}, {"page language", "Language"}}};
+  EXPECT_EQ(app::run_time_words(mixed).entries,
+            (std::vector<WordEntry>{{"Command1 name", "Reset"}, {"page language", "Language"}}));
 }
 
 TEST(MessageCatalogue, RefusesWhatTheProgramCannotLookUp) {
