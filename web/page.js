@@ -220,11 +220,12 @@ var Module = {
     if (view.getUint32(at, true) !== bytes.length - at - 4) throw new Error('a broken language file');  // a length past the end throws too
     return [image, bytes.subarray(at + 4)];
   }
-  function choose() {
+  // `refocus`: the focus comes back to the picker on the page in the new language.
+  function choose(refocus) {
     var tag = picker().value, address = new URL(location.href);
     try {
       localStorage.setItem(STORE, tag);
-      sessionStorage.setItem(REFOCUS, '1');
+      if (refocus) sessionStorage.setItem(REFOCUS, '1');
     } catch (e) {}
     if (address.searchParams.has('lang')) address.searchParams.set('lang', tag);
     location.replace(address.href);
@@ -248,7 +249,21 @@ var Module = {
       root.lang = tag.replace('_', '-');
       root.dir = rtl ? 'rtl' : 'ltr';
       p.value = tag;
-      p.onchange = choose;
+      // On a closed picker the arrow keys and letters step from language to language,
+      // each step a change: a step becomes the choice on Enter, or when the focus leaves
+      // the picker, so that the keyboard passes over languages without loading each one.
+      // A choice from the open list (mouse, touch, or Space and Enter) loads at once.
+      var stepping = false;
+      p.onkeydown = function(event) {
+        if (event.key === 'Enter') {
+          if (p.value !== tag) choose(true);
+          return;
+        }
+        stepping = !event.altKey && (/^(Arrow|Home$|End$|Page)/.test(event.key) || (event.key.length === 1 && event.key !== ' '));
+      };
+      p.onpointerdown = function() { stepping = false; };
+      p.onchange = function() { if (!stepping) choose(true); };
+      p.onblur = function() { if (p.value !== tag) choose(false); };
       if (stored('sessionStorage', REFOCUS)) {
         sessionStorage.removeItem(REFOCUS);
         p.focus();
