@@ -231,11 +231,15 @@ var Module = {
     location.replace(address.href);
   }
 
+  // Read as the page loads, while the WebAssembly is still on its way: the storage's
+  // first reading in a fresh profile takes some 15 ms, which would otherwise come
+  // between the module's start and its first frame.
+  var wanted = [new URLSearchParams(location.search).get('lang'), stored('localStorage', STORE)]
+    .concat(navigator.languages || [navigator.language]).filter(function(tag) { return tag && !/\s/.test(tag); });
+  var refocus = stored('sessionStorage', REFOCUS);
+
   window.morvaneLanguage = {
-    wanted: function() {
-      return [new URLSearchParams(location.search).get('lang'), stored('localStorage', STORE)]
-        .concat(navigator.languages || [navigator.language]).filter(function(tag) { return tag && !/\s/.test(tag); });
-    },
+    wanted: function() { return wanted; },
     fetch: function(tag) {
       var file = options().filter(function(o) { return o.value === tag; })[0].getAttribute('data-file');
       window.morvaneLanguageFile = file;
@@ -264,8 +268,9 @@ var Module = {
       p.onpointerdown = function() { stepping = false; };
       p.onchange = function() { if (!stepping) choose(true); };
       p.onblur = function() { if (p.value !== tag) choose(false); };
-      if (stored('sessionStorage', REFOCUS)) {
-        sessionStorage.removeItem(REFOCUS);
+      if (refocus) {
+        refocus = null;
+        try { sessionStorage.removeItem(REFOCUS); } catch (e) {}
         p.focus();
       }
     },
