@@ -46,15 +46,12 @@ trap 'for p in "${servers[@]}"; do WINEPREFIX="$p" /usr/lib/wine/wineserver -k >
 prepare_prefix() {
   local preset=$1 arch=$2 prefix=$3
   echo "== $preset: Wine prefix ($arch)"
-  local log
-  log=$(mktemp)
-  if ! MORVANE_WINEARCH=$arch timeout 300 tools/wine-run.sh wineboot -i >"$log" 2>&1; then
+  local out
+  if ! out=$(MORVANE_WINEARCH=$arch timeout 300 tools/wine-run.sh wineboot -i 2>&1); then
     echo "check-windows.sh: no $arch Wine prefix; wineboot printed:" >&2
-    tail -n 20 "$log" >&2
-    rm -f "$log"
+    tail -n 20 <<<"$out" >&2
     exit 1
   fi
-  rm -f "$log"
   WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p || true  # (already running for this prefix: fine)
   servers+=("$prefix")
 }

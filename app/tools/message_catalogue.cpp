@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
-#include <vector>
 #include <set>
 #include <string>
+#include <vector>
+
+#include "app/tools/fitting_record.h"
 
 namespace morvane::app {
 
@@ -178,8 +180,9 @@ formats::WordsFile read_translation(std::string_view text, std::string_view temp
 }
 
 formats::WordsFile run_time_words(formats::WordsFile words) {
-  constexpr std::string_view build_time_prefixes[] = {"Form1 caption", "Label1 caption", "Command1 caption",
-                                                      "picture word ", "desktop ", "language name "};
+  constexpr std::string_view build_time_prefixes[] = {form_caption_context, label_caption_context,
+                                                      command_caption_context, picture_word_prefix,
+                                                      "desktop ", "language name "};
   std::erase_if(words.entries, [&](const formats::WordEntry& e) {
     return std::any_of(std::begin(build_time_prefixes), std::end(build_time_prefixes),
                        [&](std::string_view prefix) { return e.key.starts_with(prefix); });
