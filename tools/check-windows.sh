@@ -52,8 +52,15 @@ prepare_prefix() {
     tail -n 20 <<<"$out" >&2
     exit 1
   fi
-  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p || true  # (already running for this prefix: fine)
+  # The server kept running keeps Wine's system processes (services, device drivers)
+  # alive as well, and each keeps the standard error it was started with. They are
+  # started here, once the prefix's first server has ended, by a wineboot whose output
+  # goes nowhere: started by a test, they would hold its output pipe open and ctest
+  # would wait for its end until the test timed out.
+  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
+  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
   servers+=("$prefix")
+  MORVANE_WINEARCH=$arch timeout 300 tools/wine-run.sh wineboot </dev/null >/dev/null 2>&1 || true
 }
 if reason=$(bash tools/probe-i386.sh --wine); then
   prepare_prefix windows win32 "$MORVANE_WINEPREFIX32"

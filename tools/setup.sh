@@ -49,7 +49,10 @@ install_missing() {
   done
   ((${#missing[@]} > 0)) || return 0
   echo "setup.sh: installing ${missing[*]}"
-  "${sudo[@]}" apt-get update -q
+  # An index that cannot be fetched (the i386 one in the middle of a mirror's sync) is
+  # no reason to stop: the packages are taken from the indexes that could be, and a
+  # package that none of them has fails the install below.
+  "${sudo[@]}" apt-get update -q || echo "setup.sh: some package indexes could not be fetched; going on with the rest" >&2
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 install_missing "${packages[@]}"
