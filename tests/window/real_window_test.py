@@ -10,9 +10,11 @@ exit code 0. All of it runs twice, on a server with the shared-memory extension
 (MIT-SHM) and on one without, and the settled pictures of the two must be the same.
 With --po, the demonstration and the keyboard's run again in each language's locale
 (LANG=ru_RU.UTF-8 and so on, which need not be generated), the window found by its
-title in that language's catalogue.
+title in that language's catalogue. With --screenshots (the morvane-screenshots
+program), each language's start-up window must be its headless painting, pixel for
+pixel.
 
-Usage: real_window_test.py MORVANE [--shots DIR] [--po DIR]
+Usage: real_window_test.py MORVANE [--shots DIR] [--po DIR] [--screenshots PROGRAM]
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb or xdotool).
 """
 
@@ -174,8 +176,8 @@ class Shot:
     def same(self, other):
         return other is not None and self.data == other.data
 
-    def save_png(self, path):
-        rows = bytearray()
+    def rgb_rows(self):
+        """Each row's pixels as R, G, B bytes."""
         for y in range(self.height):
             row = self.data[y * self.stride:y * self.stride + self.width * 4]
             rgb = bytearray(self.width * 3)
@@ -183,7 +185,10 @@ class Shot:
                 rgb[0::3], rgb[1::3], rgb[2::3] = row[2::4], row[1::4], row[0::4]
             else:
                 rgb[0::3], rgb[1::3], rgb[2::3] = row[1::4], row[2::4], row[3::4]
-            rows += b"\0" + rgb
+            yield bytes(rgb)
+
+    def save_png(self, path):
+        rows = b"".join(b"\0" + rgb for rgb in self.rgb_rows())
 
         def chunk(kind, body):
             return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
@@ -193,6 +198,60 @@ class Shot:
             f.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
             f.write(chunk(b"IDAT", zlib.compress(bytes(rows), 6)))
             f.write(chunk(b"IEND", b""))
+
+
+def read_png_rgb(path):
+    """An 8-bit RGB or RGBA PNG file (not interlaced): (width, height, RGB bytes)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise Failure("%s is not a PNG file" % path)
+    at, idat, header = 8, bytearray(), None
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    if depth != 8 or colour not in (2, 6) or interlace:
+        raise Failure("%s: PNG depth %d, colour type %d, interlace %d not read here" % (path, depth, colour, interlace))
+    step = 3 if colour == 2 else 4
+    raw, stride = zlib.decompress(bytes(idat)), width * step
+    rows, previous = bytearray(), bytearray(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - step] if i >= step else 0
+            b, c = previous[i], previous[i - step] if i >= step else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + b) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 0xFF
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 0xFF
+        rows += line if step == 3 else bytes(v for i, v in enumerate(line) if i % 4 != 3)
+        previous = line
+    return width, height, bytes(rows)
+
+
+def check_painted_like_headless(shot, screenshots, language):
+    """The window's start-up picture (its fonts looked up while the display was being
+    reached) must be the headless platform's, painted in one go, pixel for pixel."""
+    with tempfile.TemporaryDirectory() as folder:
+        subprocess.run([screenshots, folder, "--language", language], check=True, stdout=subprocess.DEVNULL)
+        width, height, headless = read_png_rgb(os.path.join(folder, "start.png"))
+    shown = b"".join(shot.rgb_rows())
+    if (width, height) != (shot.width, shot.height) or shown != headless:
+        differ = sum(1 for i in range(0, min(len(shown), len(headless)), 3) if shown[i:i + 3] != headless[i:i + 3])
+        raise Failure("%s: the start-up window differs from the headless painting (%dx%d against %dx%d, %d pixels)"
+                      % (language, shot.width, shot.height, width, height, differ))
 
 
 # ---------------------------------------------------------------- what the window should show
@@ -640,7 +699,7 @@ def play(run, session, label):
     return session
 
 
-def run_languages(morvane, po, shots):
+def run_languages(morvane, po, shots, screenshots):
     """Each language's demonstration and keyboard run, on a server with MIT-SHM; 1 on a failure."""
     xvfb, display = start_xvfb(())
     try:
@@ -651,7 +710,9 @@ def run_languages(morvane, po, shots):
                 where = shots and os.path.join(shots, tag, "" if run is run_demonstration else "keyboard")
                 if where:
                     os.makedirs(where, exist_ok=True)
-                play(run, Session(morvane, display, where, locale, title), "%s in %s" % (run.__name__, tag))
+                session = play(run, Session(morvane, display, where, locale, title), "%s in %s" % (run.__name__, tag))
+                if screenshots and run is run_demonstration:
+                    check_painted_like_headless(session.pictures["start-up"], screenshots, tag)
     except Failure as e:
         print("FAILED (%s):" % tag, e)
         return 1
@@ -667,6 +728,7 @@ def main(argv):
     morvane = argv[1]
     shots = argv[argv.index("--shots") + 1] if "--shots" in argv else None
     po = argv[argv.index("--po") + 1] if "--po" in argv else None
+    screenshots = argv[argv.index("--screenshots") + 1] if "--screenshots" in argv else None
     if shots:
         os.makedirs(shots, exist_ok=True)
     try:
@@ -702,13 +764,20 @@ def main(argv):
             return 1
         finally:
             stop_xvfb(xvfb)
+    if screenshots:
+        try:
+            check_painted_like_headless(pictures[servers[0][0]]["start-up"], screenshots, "en")
+        except Failure as e:
+            print("FAILED:", e)
+            return 1
+        print("the start-up window is its headless painting, pixel for pixel")
     first, second = (pictures[name] for name, _ in servers)
     differ = [name for name in first if not first[name].same(second.get(name))]
     if differ:
         print("FAILED: the pictures differ between the X servers with and without MIT-SHM: " + ", ".join(differ))
         return 1
     print("the same %d pictures with and without MIT-SHM" % len(first))
-    if po and run_languages(morvane, po, shots):
+    if po and run_languages(morvane, po, shots, screenshots):
         return 1
     print("real window: passed")
     return 0

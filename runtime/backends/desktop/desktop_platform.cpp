@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <locale.h>
 #include <unistd.h>
 #ifdef MORVANE_DESKTOP_X11
 #include <X11/Xlib.h>
@@ -12,10 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 #include <utility>
@@ -151,15 +154,74 @@ std::pair<int, int> sdl_position(const WindowPlacement& placement) {
   return {SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED};
 }
 
+// The window's first frame, painted on a thread of its own while SDL connects to the
+// display and makes the window. A first start without the font cache spends several
+// milliseconds loading fontconfig and opening the faces, which then overlap with the
+// round trips to the display server. Nothing else touches the shell or the window's
+// model until take() has returned.
+//
+// The thread keeps a copy of the locale the process had when it started: SDL's X11
+// keyboard set-up switches the process's locale for a moment, and fontconfig reads
+// numbers in the locale's way.
+class FirstFrame {
+ public:
+  FirstFrame(PlatformShell& shell, FormWindow& window) : shell_(shell), window_(window) {
+    locale_t locale = duplocale(LC_GLOBAL_LOCALE);
+    try {
+      painted_ = std::async(std::launch::async, [this, locale] {
+        const locale_t before = locale ? uselocale(locale) : nullptr;
+        struct Restore {
+          locale_t before, own;
+          ~Restore() {
+            if (own) {
+              uselocale(before);
+              freelocale(own);
+            }
+          }
+        } restore{before, locale};
+        paint();
+      });
+    } catch (const std::system_error&) {
+      if (locale) freelocale(locale);  // no thread to be had: painted by take()
+    }
+  }
+  FirstFrame(const FirstFrame&) = delete;
+  FirstFrame& operator=(const FirstFrame&) = delete;
+
+  // Waits for the frame (painting it here if no thread could be started); rethrows
+  // what the painting threw.
+  void take() {
+    if (painted_.valid()) {
+      painted_.get();
+    } else if (!done_) {
+      paint();
+    }
+  }
+
+ private:
+  void paint() {
+    shell_.fit(window_);
+    shell_.paint_dirty(window_);
+    done_ = true;
+  }
+
+  PlatformShell& shell_;
+  FormWindow& window_;
+  bool done_ = false;
+  std::future<void> painted_;  // waited for by its destructor, on every way out
+};
+
 }  // namespace
 
 // One run: the window, the framebuffer behind it and the loop that feeds it.
 class DesktopPlatform::Session {
  public:
-  Session(DesktopPlatform& platform, Runtime& runtime) : platform_(platform), runtime_(runtime) {
-    FormWindow& w = runtime.window();
-    const std::string title = title_text(runtime.form(), runtime.project_info().locale);
-    const auto [x, y] = sdl_position(runtime.form().placement());
+  // `title` and `position` are the window's, worked out before `first_frame` began.
+  Session(DesktopPlatform& platform, Runtime& runtime, const std::string& title, std::pair<int, int> position,
+          FirstFrame& first_frame)
+      : platform_(platform), runtime_(runtime) {
+    const FormWindow& w = runtime.window();
+    const auto [x, y] = position;
     window_.reset(SDL_CreateWindow(title.c_str(), x, y,
                                    std::max(1, w.client_width()), std::max(1, w.client_height()),
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
@@ -167,14 +229,12 @@ class DesktopPlatform::Session {
     set_icon(window_.get(), platform.icon_png_);
     SDL_StopTextInput();  // keys come as key events; no input method is needed
     presenter_.emplace(window_.get());
-    platform_.shell_.fit(w);
     runtime.set_error_display([this](const std::string& m) {
       platform_.show_message("morvane", m, window_.get());
     });
     frame_interval_ = refresh_interval(window_.get());
-    // The first frame is the whole picture, captions included: the fonts found in an
-    // earlier run come from the font cache, so their text costs about a millisecond.
-    platform_.shell_.paint_dirty(window());
+    // The first frame is the whole picture, captions included.
+    first_frame.take();
     SDL_ShowWindow(window_.get());
     present({fb().bounds()});
   }
@@ -351,6 +411,10 @@ class DesktopPlatform::Session {
 DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text) {}
 
 int DesktopPlatform::run(Runtime& runtime) {
+  // Read from the form before its first frame is painted beside this thread.
+  const std::string title = title_text(runtime.form(), runtime.project_info().locale);
+  const std::pair<int, int> position = sdl_position(runtime.form().placement());
+  FirstFrame first_frame(shell_, runtime.window());
   std::optional<Video> video;
   try {
     video.emplace();
@@ -359,7 +423,7 @@ int DesktopPlatform::run(Runtime& runtime) {
     throw;
   }
   {
-    Session session(*this, runtime);
+    Session session(*this, runtime, title, position, first_frame);
     session.loop();
   }
   return runtime.exit_code();
