@@ -2,8 +2,6 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <hb-ft.h>
-#include <hb.h>
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +10,7 @@
 #include <stdexcept>
 
 #include "formats/languages.h"
+#include "runtime/text/harfbuzz_library.h"
 #include "runtime/text/utf8.h"
 
 namespace morvane::runtime::text {
@@ -31,11 +30,12 @@ bool all_ascii(std::string_view s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// HarfBuzz's objects exist only once the library is loaded.
 struct HbFontDeleter {
-  void operator()(hb_font_t* font) const { hb_font_destroy(font); }
+  void operator()(hb_font_t* font) const { harfbuzz()->font_destroy(font); }
 };
 struct HbBufferDeleter {
-  void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+  void operator()(hb_buffer_t* buffer) const { harfbuzz()->buffer_destroy(buffer); }
 };
 
 }  // namespace
@@ -49,10 +49,10 @@ struct FreeTypeTextRasterizer::Face {
   std::unique_ptr<hb_font_t, HbFontDeleter> shaper;     // made at the first shaped run
   std::unordered_map<unsigned, Glyph> shaped_glyphs;    // by glyph index
 
-  hb_font_t* hb() {
+  hb_font_t* hb(const HarfBuzz& hb) {
     if (!shaper) {
-      shaper.reset(hb_ft_font_create_referenced(ft.get()));
-      hb_ft_font_set_load_flags(shaper.get(), kLoadFlags);
+      shaper.reset(hb.ft_font_create_referenced(ft.get()));
+      hb.ft_font_set_load_flags(shaper.get(), kLoadFlags);
     }
     return shaper.get();
   }
@@ -176,8 +176,10 @@ FreeTypeTextRasterizer::Face* FreeTypeTextRasterizer::face_for_run(const FontSpe
 
 template <class Place>
 int FreeTypeTextRasterizer::lay_out(Face& face, std::string_view utf8, Place&& place) {
-  if (!all_ascii(utf8)) return lay_out_shaped(face, utf8, place);
-  // ASCII needs no shaping: the face's characters side by side, kerned by its table.
+  if (!all_ascii(utf8))
+    if (const HarfBuzz* hb = harfbuzz()) return lay_out_shaped(*hb, face, utf8, place);
+  // ASCII needs no shaping: the face's characters side by side, kerned by its table
+  // (and so is any text where HarfBuzz cannot be loaded, unshaped).
   int pen = 0;
   unsigned previous = 0;
   for (std::size_t pos = 0; pos < utf8.size();) {
@@ -194,16 +196,16 @@ int FreeTypeTextRasterizer::lay_out(Face& face, std::string_view utf8, Place&& p
 }
 
 template <class Place>
-int FreeTypeTextRasterizer::lay_out_shaped(Face& face, std::string_view utf8, Place& place) {
+int FreeTypeTextRasterizer::lay_out_shaped(const HarfBuzz& hb, Face& face, std::string_view utf8, Place& place) {
   // HarfBuzz picks the script and its direction from the text; its glyphs come in the
   // order they stand from left to right, positioned in 26.6 pixels.
-  const std::unique_ptr<hb_buffer_t, HbBufferDeleter> buffer(hb_buffer_create());
-  hb_buffer_add_utf8(buffer.get(), utf8.data(), static_cast<int>(utf8.size()), 0, static_cast<int>(utf8.size()));
-  hb_buffer_guess_segment_properties(buffer.get());
-  hb_shape(face.hb(), buffer.get(), nullptr, 0);
+  const std::unique_ptr<hb_buffer_t, HbBufferDeleter> buffer(hb.buffer_create());
+  hb.buffer_add_utf8(buffer.get(), utf8.data(), static_cast<int>(utf8.size()), 0, static_cast<int>(utf8.size()));
+  hb.buffer_guess_segment_properties(buffer.get());
+  hb.shape(face.hb(hb), buffer.get(), nullptr, 0);
   unsigned count = 0;
-  const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer.get(), &count);
-  const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer.get(), &count);
+  const hb_glyph_info_t* info = hb.buffer_get_glyph_infos(buffer.get(), &count);
+  const hb_glyph_position_t* pos = hb.buffer_get_glyph_positions(buffer.get(), &count);
   FT_Pos pen = 0;
   for (unsigned i = 0; i < count; ++i) {
     place(shaped_glyph(face, info[i].codepoint), round_26_6(pen + pos[i].x_offset), -round_26_6(pos[i].y_offset));

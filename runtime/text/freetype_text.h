@@ -17,6 +17,8 @@
 
 namespace morvane::runtime::text {
 
+struct HarfBuzz;
+
 class FreeTypeTextRasterizer final : public TextRasterizer {
  public:
   // Throws std::runtime_error when FreeType cannot start. With font_cache, the font
@@ -61,11 +63,11 @@ class FreeTypeTextRasterizer final : public TextRasterizer {
   const Glyph& shaped_glyph(Face& face, unsigned index);
   // Calls place(glyph, pen_x, down) for each glyph of the run, left to right (`down`:
   // pixels below the baseline the glyph is moved); returns the pen's end. ASCII is laid
-  // glyph by glyph; any other text is shaped by HarfBuzz in its own direction.
+  // glyph by glyph; any other text is shaped by HarfBuzz (loaded then) in its own direction.
   template <class Place>
   int lay_out(Face& face, std::string_view utf8, Place&& place);
   template <class Place>
-  int lay_out_shaped(Face& face, std::string_view utf8, Place& place);
+  int lay_out_shaped(const HarfBuzz& hb, Face& face, std::string_view utf8, Place& place);
 
   std::unique_ptr<void, LibraryDeleter> library_;
   FontLocator locator_;
