@@ -98,7 +98,13 @@ std::vector<std::string> candidate_families(std::string_view name) {
 
 FontLocator::FontLocator(std::filesystem::path cache_file) : cache_file_(std::move(cache_file)) {}
 
-FontLocator::~FontLocator() = default;
+FontLocator::~FontLocator() {
+  try {
+    save();
+  } catch (const std::exception&) {
+    // a cache that cannot be written costs the next run only time
+  }
+}
 
 const FontLocator::Config* FontLocator::config() const {
   if (!loaded_) {
@@ -124,9 +130,19 @@ bool FontLocator::forget_cached_answers() const {
   return true;
 }
 
+void FontLocator::save() const {
+  if (!unsaved_) return;
+  unsaved_ = false;
+  write_cache();
+}
+
 void FontLocator::write_cache() const {
   const Config* config = this->config();
   if (!config) return;  // nothing found that is worth keeping
+  // The cache's folder is made before the stamps are taken: made after, it would
+  // change the time of a stamped folder it lies in, and the file would be stale at once.
+  std::error_code ec;
+  std::filesystem::create_directories(cache_file_.parent_path(), ec);
   FontAnswers kept;
   kept.answers = answers_;
   kept.stamps = configuration_stamps(config->fc);
@@ -139,7 +155,7 @@ std::optional<FontFile> FontLocator::find(std::string_view family, int weight, b
   if (auto it = answers_.find(key); it != answers_.end()) return it->second;
   auto answer = match(family, weight, italic, exact_family);
   answers_.emplace(std::move(key), answer);
-  if (!cache_file_.empty()) write_cache();
+  if (!cache_file_.empty()) unsaved_ = true;
   return answer;
 }
 

@@ -31,7 +31,7 @@ class FontLocator {
   //
   // With a cache file, the answers found in an earlier run are taken from it when it
   // still holds (see font_answer_cache.h), and fontconfig is loaded only for a question
-  // it does not answer; each fresh answer is written back to it.
+  // it does not answer; fresh answers are written back to it by save(), or at the end.
   explicit FontLocator(std::filesystem::path cache_file = {});
   ~FontLocator();
   FontLocator(const FontLocator&) = delete;
@@ -50,6 +50,10 @@ class FontLocator {
   // Whether fontconfig's configuration has been loaded (false while the cache answered).
   bool fontconfig_loaded() const { return loaded_; }
 
+  // Writes the cache file again if find() has had fresh answers since it was read or
+  // written (a first start writes it once its window is up, not while it paints).
+  void save() const;
+
  private:
   struct Config;
   // The configuration, loaded on the first call; null if there is none.
@@ -65,6 +69,7 @@ class FontLocator {
   mutable bool cache_read_ = false;
   mutable bool cache_answered_ = false;  // answers_ holds answers from the cache file
   mutable bool loaded_ = false;
+  mutable bool unsaved_ = false;  // answers_ holds fresh answers that the file lacks
   mutable std::unique_ptr<Config> config_;
   mutable std::map<std::tuple<std::string, int, bool, bool>, std::optional<FontFile>> answers_;
 };

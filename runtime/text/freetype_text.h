@@ -31,6 +31,8 @@ class FreeTypeTextRasterizer final : public TextRasterizer {
   FontMetrics metrics(const FontSpec& font) override;
   int measure(std::string_view utf8, const FontSpec& font) override;
   TextMask render(std::string_view utf8, const FontSpec& font) override;
+  // Writes the fonts found in this run to the font cache file, if there are new ones.
+  void keep_for_next_run() override { locator_.save(); }
 
   // The family of the face that stands for `font` ("" when no font could be found).
   std::string face_family(const FontSpec& font);

@@ -254,7 +254,10 @@ class DesktopPlatform::Session {
   void loop() {
     SDL_Event e;
     while (!runtime_.finished()) {
-      if (!access_tried_ && first_frame_shown_ && !frame_waiting_) join_access_bus();
+      if (!access_tried_ && first_frame_shown_ && !frame_waiting_) {
+        if (platform_.text_) platform_.text_->keep_for_next_run();
+        join_access_bus();
+      }
       if (frame_waiting_) {
         std::this_thread::sleep_until(last_present_ + frame_interval_);
         SDL_PumpEvents();
@@ -294,7 +297,7 @@ class DesktopPlatform::Session {
   }
 
   // The accessibility bus, joined once the first frame is shown and the loop has nothing
-  // else to do, so that the start pays nothing for it.
+  // else to do (the font cache is written then too), so that the start pays nothing for it.
   void join_access_bus() {
     access_tried_ = true;
     display_fd_ = display_connection(window_.get());
@@ -408,7 +411,7 @@ class DesktopPlatform::Session {
   std::unique_ptr<AccessHost> access_;
 };
 
-DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text) {}
+DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text), text_(text) {}
 
 int DesktopPlatform::run(Runtime& runtime) {
   // Read from the form before its first frame is painted beside this thread.

@@ -41,6 +41,9 @@ class TextRasterizer {
   virtual int measure(std::string_view utf8, const FontSpec& font) = 0;
   // The run laid on one line: the pen starts at x 0, the line's top is row 0.
   virtual TextMask render(std::string_view utf8, const FontSpec& font) = 0;
+  // Writes down what a later run can take instead of finding it again (the fonts
+  // found). A platform calls it once its first frame is shown and nothing waits.
+  virtual void keep_for_next_run() {}
 };
 
 }  // namespace morvane::runtime
