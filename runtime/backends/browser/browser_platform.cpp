@@ -224,7 +224,15 @@ void BrowserPlatform::start_access() {
 
 void BrowserPlatform::start(Project project) {
   try {
-    owned_ = std::make_unique<Runtime>(std::move(project));
+    start(std::make_unique<Runtime>(std::move(project)));
+  } catch (const std::exception& e) {
+    report_start_failure(e, *this);
+  }
+}
+
+void BrowserPlatform::start(std::unique_ptr<Runtime> runtime) {
+  try {
+    owned_ = std::move(runtime);
     attach(*owned_);
   } catch (const std::exception& e) {
     report_start_failure(e, *this);

@@ -39,6 +39,8 @@ class BrowserPlatform final : public Platform {
   // attaches to it and returns: every later event comes from the browser. A program
   // that cannot start shows why on the page instead (and on stderr).
   void start(Project project);
+  // The same with a runtime already made (one made as the module was built).
+  void start(std::unique_ptr<Runtime> runtime);
   // Binds to the runtime, sizes the canvas, paints the whole window and listens to the
   // page. One platform serves one runtime; the page's listeners reach the last attached.
   void attach(Runtime& runtime);
