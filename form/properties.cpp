@@ -75,11 +75,13 @@ std::vector<PropertyRow> program_rows() {
   };
 }
 
+// Made before the program's other global objects, any of which may read a form. A
+// build that evaluates the global constructors (the page's) ships the table made and
+// leaves out the code that makes it.
+[[gnu::init_priority(101)]] const PropertyTable table(program_rows());
+
 }  // namespace
 
-const PropertyTable& form_properties() {
-  static const PropertyTable table(program_rows());
-  return table;
-}
+const PropertyTable& form_properties() { return table; }
 
 }  // namespace morvane::form

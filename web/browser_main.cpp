@@ -4,6 +4,7 @@
 // WebAssembly carries the English project; another language's project is fetched
 // when the page chooses that language.
 #include <array>
+#include <memory>
 #include <string>
 
 #include "app/project.h"
@@ -11,6 +12,7 @@
 #include "runtime/backends/browser/browser_platform.h"
 #include "runtime/backends/browser/browser_text.h"
 #include "runtime/backends/browser/page_language.h"
+#include "web/english_runtime.h"
 
 using namespace morvane;
 
@@ -44,22 +46,26 @@ runtime::BrowserTextRasterizer* g_text;
 runtime::BrowserPlatform* g_platform;
 const Script* g_script = &scripts[0];
 
-// `words` empty: the English that the WebAssembly carries.
-void start(runtime::ProjectImage image, std::span<const std::uint8_t> words) {
-  runtime::Project project = app::enzyme_project(image);
-  if (!words.empty()) project.words = words;
+// `what`: a runtime::Project, or a runtime already made.
+template <class Start>
+void start(Start what) {
   g_text->set_script(g_script->face, g_script->right_to_left);
-  g_platform->start(std::move(project));
+  g_platform->start(std::move(what));
   runtime::show_page_language(g_script->tag.data(), g_script->right_to_left);
 }
 
 void start_english() {
   g_script = &scripts[0];
-  start(app::embedded_image(), {});
+  if (std::unique_ptr<runtime::Runtime> made = web::take_english_runtime())
+    start(std::move(made));
+  else
+    start(app::enzyme_project());
 }
 
 void start_arrived(std::span<const std::uint8_t> image, std::span<const std::uint8_t> words) {
-  start(runtime::ProjectImage{image, app::embedded_image().base}, words);
+  runtime::Project project = app::enzyme_project(runtime::ProjectImage{image, app::embedded_image().base});
+  if (!words.empty()) project.words = words;
+  start(std::move(project));
 }
 
 }  // namespace

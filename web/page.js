@@ -157,6 +157,7 @@ var Module = {
         showDescriptions(on);
       };
       $('morvane-bar').hidden = false;
+      if (window.morvaneLanguage) window.morvaneLanguage.shown();
       showDescriptions(remembered());
     },
     node: function(i, role, name, description, hidden, focusable, pickedUp, x, y, w, h) {
@@ -268,11 +269,14 @@ var Module = {
       p.onpointerdown = function() { stepping = false; };
       p.onchange = function() { if (!stepping) choose(true); };
       p.onblur = function() { if (p.value !== tag) choose(false); };
-      if (refocus) {
-        refocus = null;
-        try { sessionStorage.removeItem(REFOCUS); } catch (e) {}
-        p.focus();
-      }
+    },
+    // The picker shows (with the window's elements, after the first frame): the focus
+    // comes back to it after a choice made with the keyboard.
+    shown: function() {
+      if (!refocus) return;
+      refocus = null;
+      try { sessionStorage.removeItem(REFOCUS); } catch (e) {}
+      picker().focus();
     },
   };
 })();

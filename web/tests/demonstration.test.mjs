@@ -3,11 +3,13 @@
 // rectangles, and on what the live region says.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import {
   BLACK, BUTTON_FOCUS, CLIENT, FACE, RECTS, STATES, WHITE, canvasBox, centre, expectState, load, mouseDrag, openPage,
-  pixels, serveSite, settle, siteLanguages, statesIn, statusText, toPage, touchDrag, touchTap, wordsOf,
+  pixels, serveSite, settle, siteDir, siteLanguages, statesIn, statusText, toPage, touchDrag, touchTap, wordsOf,
 } from './harness.mjs';
 
 async function buttonFocused(page) {
@@ -326,6 +328,29 @@ describe('in each language, chosen by the address', () => {
       }
     });
   }
+});
+
+describe('a language file whose project image is damaged', () => {
+  test('is refused as the page starts, naming the offset in the image', async () => {
+    const { tag, file } = siteLanguages().find((l) => l.file);
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'morvane-damaged-'));
+    fs.cpSync(siteDir, dir, { recursive: true });
+    const bytes = fs.readFileSync(path.join(dir, file));
+    bytes[9 + bytes[8] + 4] ^= 0xFF;  // the image's first byte (web/make_languages.mjs lays the file out)
+    fs.writeFileSync(path.join(dir, file), bytes);
+    const damaged = await serveSite(dir);
+    const session = await openPage({ viewport: CLIENT });
+    try {
+      await session.page.goto(`${damaged.url}?lang=${tag}`);
+      const message = await session.page.waitForSelector('.morvane-message', { timeout: 20000 });
+      assert.match(await message.textContent(), /^cannot start: the project image, offset 0x0: expected /);
+      assert.equal(await session.page.evaluate(() => typeof window.morvaneFirstFrame), 'undefined', 'a frame was shown');
+    } finally {
+      await session.close();
+      await damaged.close();
+      fs.rmSync(dir, { recursive: true, force: true });
+    }
+  });
 });
 
 describe('in the browser\'s own language', () => {

@@ -1,6 +1,7 @@
 #include "runtime/backends/browser/browser_platform.h"
 
 #include <emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
 #include <cmath>
@@ -150,6 +151,8 @@ EM_BOOL on_animation_frame(double, void* platform) {
   return EM_FALSE;
 }
 
+void on_first_frame_shown(void* platform) { static_cast<morvane::runtime::BrowserPlatform*>(platform)->start_access(); }
+
 }  // namespace
 
 // The page's listeners call these.
@@ -224,7 +227,15 @@ void BrowserPlatform::start_access() {
 
 void BrowserPlatform::start(Project project) {
   try {
-    owned_ = std::make_unique<Runtime>(std::move(project));
+    start(std::make_unique<Runtime>(std::move(project)));
+  } catch (const std::exception& e) {
+    report_start_failure(e, *this);
+  }
+}
+
+void BrowserPlatform::start(std::unique_ptr<Runtime> runtime) {
+  try {
+    owned_ = std::move(runtime);
     attach(*owned_);
   } catch (const std::exception& e) {
     report_start_failure(e, *this);
@@ -256,12 +267,15 @@ void BrowserPlatform::present() {
   if (!first_frame_shown_) {
     first_frame_shown_ = true;
     morvane_page_first_frame();
-    start_access();
+    // In a task of its own, once the browser has put the frame up; an input that
+    // comes before it starts the page's elements itself.
+    emscripten_set_timeout(&on_first_frame_shown, 0, this);
   }
 }
 
 void BrowserPlatform::pointer(PointerPhase phase, int x, int y, int button, double time_ms) {
   if (!runtime_ || stopped_) return;
+  if (first_frame_shown_) start_access();
   FormWindow& w = runtime_->window();
   try {
     switch (phase) {
@@ -298,6 +312,7 @@ void BrowserPlatform::input(Deliver deliver) {
 
 bool BrowserPlatform::key(bool down, int key, int shift) {
   if (!runtime_ || stopped_) return false;
+  if (first_frame_shown_) start_access();
   if (key == keys::tab && page_access_ && page_access_->on_page() && !runtime_->window().keyboard_drag()) return false;
   input([&](FormWindow& w) {
     if (down)
@@ -328,6 +343,7 @@ void BrowserPlatform::access_act(int node) {
 
 void BrowserPlatform::focus_lost() {
   if (!runtime_ || stopped_) return;
+  if (first_frame_shown_) start_access();
   try {
     runtime_->window().focus_lost();
     after_input();

@@ -39,6 +39,8 @@ class BrowserPlatform final : public Platform {
   // attaches to it and returns: every later event comes from the browser. A program
   // that cannot start shows why on the page instead (and on stderr).
   void start(Project project);
+  // The same with a runtime already made (one made as the module was built).
+  void start(std::unique_ptr<Runtime> runtime);
   // Binds to the runtime, sizes the canvas, paints the whole window and listens to the
   // page. One platform serves one runtime; the page's listeners reach the last attached.
   void attach(Runtime& runtime);
@@ -64,13 +66,15 @@ class BrowserPlatform final : public Platform {
   void focus_lost();
   // Puts what was repainted since the last frame on the canvas.
   void present();
+  // Makes the page's elements for the window's objects, once the first frame is shown
+  // (nothing when they are made already or the program has no words).
+  void start_access();
 
   const Framebuffer& framebuffer() const { return shell_.framebuffer(); }
   SystemColors& colors() { return shell_.colors(); }
 
  private:
   void after_input();
-  void start_access();
   // Delivers one input and then repaints and tells the observer and the page's elements.
   template <class Deliver>
   void input(Deliver deliver);
