@@ -4,6 +4,9 @@
 #include <SDL_syswm.h>
 #include <locale.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #ifdef MORVANE_DESKTOP_X11
 #include <X11/Xlib.h>
 #endif
@@ -166,6 +169,12 @@ std::pair<int, int> sdl_position(const WindowPlacement& placement) {
 class FirstFrame {
  public:
   FirstFrame(PlatformShell& shell, FormWindow& window) : shell_(shell), window_(window) {
+#ifdef __GLIBC__
+    // Every thread allocates from the one arena: an arena of the thread's own would
+    // keep about 250 KiB more at the peak of a program that is busy on two threads
+    // only for its first few milliseconds.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     locale_t locale = duplocale(LC_GLOBAL_LOCALE);
     try {
       painted_ = std::async(std::launch::async, [this, locale] {
