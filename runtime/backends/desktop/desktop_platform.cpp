@@ -178,16 +178,15 @@ class FirstFrame {
     locale_t locale = duplocale(LC_GLOBAL_LOCALE);
     try {
       painted_ = std::async(std::launch::async, [this, locale] {
-        const locale_t before = locale ? uselocale(locale) : nullptr;
-        struct Restore {
-          locale_t before, own;
-          ~Restore() {
-            if (own) {
-              uselocale(before);
-              freelocale(own);
-            }
+        if (locale) uselocale(locale);
+        struct Free {  // once the thread no longer uses it, on every way out
+          locale_t own;
+          ~Free() {
+            if (!own) return;
+            uselocale(LC_GLOBAL_LOCALE);
+            freelocale(own);
           }
-        } restore{before, locale};
+        } free_locale{locale};
         paint();
       });
     } catch (const std::system_error&) {
@@ -264,7 +263,7 @@ class DesktopPlatform::Session {
     SDL_Event e;
     while (!runtime_.finished()) {
       if (!access_tried_ && first_frame_shown_ && !frame_waiting_) {
-        if (platform_.text_) platform_.text_->keep_for_next_run();
+        if (TextRasterizer* text = platform_.shell_.text()) text->keep_for_next_run();
         join_access_bus();
       }
       if (frame_waiting_) {
@@ -420,7 +419,7 @@ class DesktopPlatform::Session {
   std::unique_ptr<AccessHost> access_;
 };
 
-DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text), text_(text) {}
+DesktopPlatform::DesktopPlatform(TextRasterizer* text) : shell_(text) {}
 
 int DesktopPlatform::run(Runtime& runtime) {
   // Read from the form before its first frame is painted beside this thread.

@@ -34,7 +34,6 @@ class DesktopPlatform final : public Platform {
   void show_message(const std::string& title, const std::string& message, void* parent);
 
   PlatformShell shell_;
-  TextRasterizer* text_;
   std::span<const std::uint8_t> icon_png_;
   bool no_display_ = false;
 };

@@ -22,6 +22,7 @@ class PlatformShell {
 
   SystemColors& colors() { return colors_; }
   Framebuffer& framebuffer() { return fb_; }
+  TextRasterizer* text() const { return renderer_.text(); }  // null: captions left out
   const Framebuffer& framebuffer() const { return fb_; }
 
   // The framebuffer takes the window's client size (each side at least `min_side`),

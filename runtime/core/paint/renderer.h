@@ -20,6 +20,8 @@ class Renderer {
   // Without a text rasterizer, captions are left out.
   explicit Renderer(const SystemColors& colors, TextRasterizer* text = nullptr) : colors_(colors), text_(text) {}
 
+  TextRasterizer* text() const { return text_; }
+
   // Repaints `area` (client pixels) of the window into `fb`.
   void paint(const FormWindow& window, Framebuffer& fb, PixelRect area) const;
   // Repaints everything the window marked dirty; returns the rectangles painted.
