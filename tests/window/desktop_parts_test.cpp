@@ -1,13 +1,16 @@
 // Parts of the desktop platform that need no display: the icon's decoding and the
-// translation of SDL's keys and buttons.
+// translation of SDL's keys and buttons, the start-up thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "assets/pictures.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
+#include "runtime/backends/desktop/start_thread.h"
 #include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
@@ -53,6 +56,28 @@ TEST(DesktopKeys, TheKeysThatMoveFocusAndPushButtonsKeepTheirMeaning) {
   EXPECT_EQ(runtime_button(SDL_BUTTON_RIGHT), 2);
   EXPECT_EQ(runtime_button(SDL_BUTTON_MIDDLE), 4);
   EXPECT_EQ(runtime_button(SDL_BUTTON_X1), 0);
+}
+
+// The work runs once, on a stack deep enough for a recursive parser, and what it throws
+// comes out of join() on the waiting thread; a thread left unjoined is joined quietly.
+TEST(DesktopStartThread, RunsItsWorkAndHandsBackWhatItThrew) {
+  int ran = 0;
+  std::function<int(int)> deep = [&](int n) {
+    volatile char frame[1024] = {};
+    return n == 0 ? frame[0] : deep(n - 1) + frame[n % 1024];
+  };
+  StartThread fine([&] { ran += 1 + deep(2000); });  // some 2 MiB of stack
+  fine.join();
+  EXPECT_EQ(ran, 1);
+
+  StartThread failing([] { throw std::runtime_error("no face"); });
+  EXPECT_THROW(failing.join(), std::runtime_error);
+
+  {
+    StartThread unjoined([&] { ++ran; });
+    StartThread unjoined_failing([] { throw std::runtime_error("dropped"); });
+  }
+  EXPECT_EQ(ran, 2);
 }
 
 }  // namespace

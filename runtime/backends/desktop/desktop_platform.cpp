@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -30,6 +29,7 @@
 #include "runtime/backends/desktop/display_loss.h"
 #include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
+#include "runtime/backends/desktop/start_thread.h"
 #include "runtime/backends/desktop/window_manager.h"
 #include "runtime/backends/desktop/window_presenter.h"
 #include "runtime/backends/desktop/x11_errors.h"
@@ -177,7 +177,7 @@ class FirstFrame {
 #endif
     locale_t locale = duplocale(LC_GLOBAL_LOCALE);
     try {
-      painted_ = std::async(std::launch::async, [this, locale] {
+      painter_.emplace([this, locale] {
         if (locale) uselocale(locale);
         struct Free {  // once the thread no longer uses it, on every way out
           locale_t own;
@@ -199,8 +199,9 @@ class FirstFrame {
   // Waits for the frame (painting it here if no thread could be started); rethrows
   // what the painting threw.
   void take() {
-    if (painted_.valid()) {
-      painted_.get();
+    if (painter_) {
+      painter_->join();
+      painter_.reset();
     } else if (!done_) {
       paint();
     }
@@ -216,7 +217,7 @@ class FirstFrame {
   PlatformShell& shell_;
   FormWindow& window_;
   bool done_ = false;
-  std::future<void> painted_;  // waited for by its destructor, on every way out
+  std::optional<StartThread> painter_;  // joined by its destructor, on every way out
 };
 
 }  // namespace
