@@ -17,7 +17,7 @@
 #include "runtime/text/freetype_text.h"
 #endif
 #ifdef MORVANE_HAVE_ICON
-#include "assets/pictures.h"
+#include "assets/icon_pixels.h"
 #endif
 
 using namespace morvane;
@@ -47,7 +47,7 @@ int main() {
 #endif
   static runtime::DesktopPlatform platform(text.get());
 #ifdef MORVANE_HAVE_ICON
-  platform.set_icon_png(assets::icon_png);
+  platform.set_icon(assets::icon_rgba, assets::icon_side);
 #endif
   runtime::ThunRTMain(app::enzyme_project(user_language()), platform);
 }

@@ -1,5 +1,5 @@
 // The committed application icon: its directory, its three images and what they show, and
-// the PNG copy of the large one.
+// the PNG copy of the large one, with the pixels decoded from it for the window.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,7 +11,11 @@
 #include "tests/assets/picture_files.h"
 
 #ifdef MORVANE_TESTS_HAVE_PNG
-#include <png.h>
+#include <algorithm>
+#include <stdexcept>
+
+#include "assets/icon_pixels.h"
+#include "assets/png_image.h"
 #endif
 
 namespace morvane::test {
@@ -184,15 +188,14 @@ TEST(IconFile, EmbeddedPngIsTheCommittedOne) {
 }
 
 #ifdef MORVANE_TESTS_HAVE_PNG
+// The PNG copy shows the colour image, and the pixels the build decoded from it for the
+// window are exactly what it shows.
 TEST(IconFile, PngShowsTheLargeColourImage) {
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_memory(&png, assets::icon_png.data(), assets::icon_png.size())) << png.message;
-  png.format = PNG_FORMAT_RGBA;
-  ASSERT_EQ(png.width, 32u);
-  ASSERT_EQ(png.height, 32u);
-  std::vector<std::uint8_t> rgba(PNG_IMAGE_SIZE(png));
-  ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr)) << png.message;
+  const assets::RgbaImage png = assets::decode_png(assets::icon_png);
+  ASSERT_EQ(png.width, assets::icon_side);
+  ASSERT_EQ(png.height, assets::icon_side);
+  const std::vector<std::uint8_t>& rgba = png.rgba;
+  EXPECT_TRUE(std::equal(rgba.begin(), rgba.end(), assets::icon_rgba.begin(), assets::icon_rgba.end()));
   const IconImage colour = read_icon()[1];
   for (int y = 0; y < 32; ++y) {
     for (int x = 0; x < 32; ++x) {
@@ -206,6 +209,14 @@ TEST(IconFile, PngShowsTheLargeColourImage) {
       }
     }
   }
+}
+
+TEST(IconFile, BrokenPngFilesAreRefusedWithAMessage) {
+  const std::vector<std::uint8_t> garbage(100, 0x42);
+  EXPECT_THROW(assets::decode_png(garbage), std::runtime_error);
+  EXPECT_THROW(assets::decode_png({}), std::runtime_error);
+  const std::vector<std::uint8_t> cut(assets::icon_png.begin(), assets::icon_png.begin() + std::ssize(assets::icon_png) / 2);
+  EXPECT_THROW(assets::decode_png(cut), std::runtime_error);
 }
 #endif
 

@@ -1,5 +1,5 @@
-// Parts of the desktop platform that need no display: the icon's decoding and the
-// translation of SDL's keys and buttons, the start-up thread.
+// Parts of the desktop platform that need no display: the translation of SDL's keys and
+// buttons, and the start-up thread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,37 +7,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "assets/pictures.h"
-#include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/start_thread.h"
 #include "runtime/core/window/form_window.h"
 
 namespace morvane::runtime {
 namespace {
-
-TEST(DesktopIcon, TheEmbeddedIconDecodesTo32By32WithATransparentGround) {
-  const RgbaImage icon = decode_png(assets::icon_png);
-  ASSERT_EQ(icon.width, 32);
-  ASSERT_EQ(icon.height, 32);
-  ASSERT_EQ(icon.rgba.size(), 32u * 32u * 4u);
-  int transparent = 0, opaque = 0;
-  for (std::size_t i = 3; i < icon.rgba.size(); i += 4) {
-    transparent += icon.rgba[i] == 0;
-    opaque += icon.rgba[i] == 255;
-  }
-  EXPECT_GT(transparent, 50);
-  EXPECT_GT(opaque, 200);
-}
-
-TEST(DesktopIcon, BrokenPngFilesAreRefusedWithAMessage) {
-  const std::vector<std::uint8_t> garbage(100, 0x42);
-  EXPECT_THROW(decode_png(garbage), std::runtime_error);
-  EXPECT_THROW(decode_png({}), std::runtime_error);
-  const std::vector<std::uint8_t> icon(assets::icon_png.begin(), assets::icon_png.end());
-  const std::vector<std::uint8_t> cut(icon.begin(), icon.begin() + static_cast<std::ptrdiff_t>(icon.size() / 2));
-  EXPECT_THROW(decode_png(cut), std::runtime_error);
-}
 
 TEST(DesktopKeys, TheKeysThatMoveFocusAndPushButtonsKeepTheirMeaning) {
   EXPECT_EQ(runtime_key(SDLK_TAB), keys::tab);

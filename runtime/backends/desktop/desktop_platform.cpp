@@ -27,7 +27,6 @@
 
 #include "runtime/backends/desktop/access_host.h"
 #include "runtime/backends/desktop/display_loss.h"
-#include "runtime/backends/desktop/png_image.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/start_thread.h"
 #include "runtime/backends/desktop/window_manager.h"
@@ -133,18 +132,22 @@ class Video {
   Video& operator=(const Video&) = delete;
 };
 
-void set_icon(SDL_Window* window, std::span<const std::uint8_t> png) {
-  if (png.empty()) return;
-  try {
-    RgbaImage icon = decode_png(png);
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(icon.rgba.data(), icon.width, icon.height, 32, icon.width * 4,
-                                                        SDL_PIXELFORMAT_RGBA32);
-    if (!s) throw std::runtime_error(SDL_GetError());
-    SDL_SetWindowIcon(window, s);
-    SDL_FreeSurface(s);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "morvane: the window icon is left out: %s\n", e.what());
+void show_icon(SDL_Window* window, std::span<const std::uint8_t> rgba, int side) {
+  if (rgba.empty()) return;
+  if (side <= 0 || rgba.size() != static_cast<std::size_t>(side) * static_cast<std::size_t>(side) * 4) {
+    std::fprintf(stderr, "morvane: the window icon is left out: %zu bytes are not %d x %d pixels\n", rgba.size(),
+                 side, side);
+    return;
   }
+  // SDL reads the pixels through a pointer it may write to; it gets a copy.
+  std::vector<std::uint8_t> pixels(rgba.begin(), rgba.end());
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), side, side, 32, side * 4, SDL_PIXELFORMAT_RGBA32);
+  if (!s) {
+    std::fprintf(stderr, "morvane: the window icon is left out: %s\n", SDL_GetError());
+    return;
+  }
+  SDL_SetWindowIcon(window, s);
+  SDL_FreeSurface(s);
 }
 
 // SDL's window position for the form's start-up placement.
@@ -235,7 +238,7 @@ class DesktopPlatform::Session {
                                    std::max(1, w.client_width()), std::max(1, w.client_height()),
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
     if (!window_) throw std::runtime_error(std::string("cannot open the window (") + SDL_GetError() + ")");
-    set_icon(window_.get(), platform.icon_png_);
+    show_icon(window_.get(), platform.icon_rgba_, platform.icon_side_);
     SDL_StopTextInput();  // keys come as key events; no input method is needed
     presenter_.emplace(window_.get());
     runtime.set_error_display([this](const std::string& m) {

@@ -18,8 +18,12 @@ class DesktopPlatform final : public Platform {
   // Without a text rasterizer the captions are left out.
   explicit DesktopPlatform(TextRasterizer* text = nullptr);
 
-  // The window's icon: a PNG file's bytes, which must stay valid until run() ends.
-  void set_icon_png(std::span<const std::uint8_t> png) { icon_png_ = png; }
+  // The window's icon: `side` x `side` pixels of 8-bit RGBA, top row first, which must
+  // stay valid until run() ends.
+  void set_icon(std::span<const std::uint8_t> rgba, int side) {
+    icon_rgba_ = rgba;
+    icon_side_ = side;
+  }
 
   // Opens the window and runs the message loop until the window is closed. Throws
   // std::runtime_error when no window can be opened (no display, say).
@@ -34,7 +38,8 @@ class DesktopPlatform final : public Platform {
   void show_message(const std::string& title, const std::string& message, void* parent);
 
   PlatformShell shell_;
-  std::span<const std::uint8_t> icon_png_;
+  std::span<const std::uint8_t> icon_rgba_;
+  int icon_side_ = 0;
   bool no_display_ = false;
 };
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace morvane::runtime {
+namespace morvane::assets {
 
 struct RgbaImage {
   int width = 0;
@@ -17,4 +17,4 @@ struct RgbaImage {
 // Throws std::runtime_error naming what is wrong with `png`.
 RgbaImage decode_png(std::span<const std::uint8_t> png);
 
-}  // namespace morvane::runtime
+}  // namespace morvane::assets

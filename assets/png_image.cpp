@@ -1,10 +1,10 @@
-#include "runtime/backends/desktop/png_image.h"
+#include "assets/png_image.h"
 
 #include <png.h>
 
 #include <string>
 
-namespace morvane::runtime {
+namespace morvane::assets {
 
 RgbaImage decode_png(std::span<const std::uint8_t> png) {
   png_image image{};
@@ -24,4 +24,4 @@ RgbaImage decode_png(std::span<const std::uint8_t> png) {
   return out;
 }
 
-}  // namespace morvane::runtime
+}  // namespace morvane::assets
