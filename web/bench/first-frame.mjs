@@ -4,8 +4,9 @@
 // served the same way from 127.0.0.1; each load in a fresh browser profile, the two
 // pages in turn. Both pages take the time in the animation frame that puts their first
 // pixels on the canvas (the demonstration's first frame carries its captions).
-// Usage: node bench/first-frame.mjs [runs] [--before DIR]
-//   --before DIR: an earlier build's site folder, measured in the same runs
+// Usage: node bench/first-frame.mjs [runs] [--before [NAME=]DIR]...
+//   --before DIR: an earlier build's site folder, measured in the same runs; given more
+//   than once, each is measured (named NAME, or before, before2, ...)
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -14,8 +15,13 @@ import zlib from 'node:zlib';
 import { load, openPage, serveSite, siteDir } from '../tests/harness.mjs';
 
 const args = process.argv.slice(2);
-const beforeAt = args.indexOf('--before');
-const beforeDir = beforeAt >= 0 ? path.resolve(args.splice(beforeAt, 2)[1]) : null;
+const befores = [];
+for (let at; (at = args.indexOf('--before')) >= 0;) {
+  const given = args.splice(at, 2)[1];
+  const named = /^([\w-]+)=(.*)$/.exec(given);
+  const name = named ? named[1] : befores.length ? `before${befores.length + 1}` : 'before';
+  befores.push({ name, dir: path.resolve(named ? named[2] : given) });
+}
 const runs = Number(args[0] || 10);
 
 const files = fs.readdirSync(siteDir).filter((f) => /\.(html|js|wasm)$/.test(f)).sort();
@@ -54,8 +60,13 @@ const median = (v) => {
   return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
 };
 
+const loadAtStart = os.loadavg()[0];
 const servers = { morvane: await serveSite(), plain: await serveSite(plainDir) };
-if (beforeDir) servers.before = await serveSite(beforeDir);
+for (const { name, dir } of befores) {
+  if (name in servers) throw new Error(`two pages named ${name}`);
+  servers[name] = await serveSite(dir);
+  console.log(`${name}: ${dir}`);
+}
 const names = Object.keys(servers);
 const times = Object.fromEntries(names.map((n) => [n, []]));
 try {
@@ -80,11 +91,11 @@ try {
 }
 for (const name of names) {
   const v = times[name];
-  console.log(`${name.padEnd(8)} first frame after navigation start, ${runs} fresh profiles (ms): ` +
+  console.log(`${name.padEnd(10)} first frame after navigation start, ${runs} fresh profiles (ms): ` +
     `median ${median(v).toFixed(0)}  min ${Math.min(...v).toFixed(0)}  max ${Math.max(...v).toFixed(0)}  ` +
     `(${v.map((t) => t.toFixed(0)).join(' ')})`);
 }
 for (const name of names.filter((n) => n !== 'plain'))
   console.log(`${name}: ratio of the medians to the plain page ${(median(times[name]) / median(times.plain)).toFixed(2)}x`);
 console.log(`ratio of the medians: ${(median(times.morvane) / median(times.plain)).toFixed(2)}x; ` +
-  `load average ${os.loadavg()[0].toFixed(2)}`);
+  `load average ${loadAtStart.toFixed(2)} at the start, ${os.loadavg()[0].toFixed(2)} at the end`);

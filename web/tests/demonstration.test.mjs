@@ -54,6 +54,32 @@ describe('at scale 1 with mouse, touch and keyboard', () => {
     expectNoProblems(session, server);
   });
 
+  test('the page\'s head looked up the faces of the first frame\'s captions, in the context that draws them', async () => {
+    const s = await openPage();
+    try {
+      await s.page.addInitScript(() => {
+        window.fontsSet = [];
+        const font = Object.getOwnPropertyDescriptor(OffscreenCanvasRenderingContext2D.prototype, 'font');
+        Object.defineProperty(OffscreenCanvasRenderingContext2D.prototype, 'font', {
+          get() { return font.get.call(this); },
+          set(css) {
+            if (typeof window.morvaneFirstFrame !== 'number') window.fontsSet.push([css, this === window.morvaneTextContext]);
+            font.set.call(this, css);
+          },
+        });
+      });
+      await load(s.page, server.url);
+      const set = await s.page.evaluate(() => window.fontsSet);
+      assert.ok(set.length > 1, `fonts set before the first frame: ${JSON.stringify(set)}`);
+      // Style, weight and size aside, one family list, all in the head's context.
+      const families = [...new Set(set.map(([css, own]) => `${own} ${css.replace(/^.*?\d+px /, '')}`))];
+      assert.deepEqual(families, [`true ${set[0][0].replace(/^.*?\d+px /, '')}`]);
+      expectNoProblems(s, server);
+    } finally {
+      await s.close();
+    }
+  });
+
   test('mouse: an outline follows the substrate, and a drop on the bare form changes nothing', async () => {
     const from = centre('Picture2');
     const to = [from[0] - 190, from[1]];

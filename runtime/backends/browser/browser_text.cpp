@@ -9,11 +9,13 @@
 
 namespace {
 
-// One 2D context serves every run; it lives on the Module object.
+// One 2D context serves every run; it lives on the Module object. The page's head may
+// have made it already (and looked the captions' faces up in it).
 EM_JS(void, morvane_text_init, (), {
   if (Module.morvaneText) return;
-  var canvas = typeof OffscreenCanvas !== 'undefined' ? new OffscreenCanvas(1, 1) : document.createElement('canvas');
-  var ctx = canvas.getContext('2d', {willReadFrequently: true});
+  var ctx = typeof morvaneTextContext === 'object' && morvaneTextContext;
+  var canvas = ctx ? ctx.canvas : typeof OffscreenCanvas !== 'undefined' ? new OffscreenCanvas(1, 1) : document.createElement('canvas');
+  ctx = ctx || canvas.getContext('2d', {willReadFrequently: true});
   if (!ctx) throw new Error('no 2D canvas context for text');
   // The script's face goes before the generic family that ends every CSS font asked for.
   Module.morvaneText = {canvas: canvas, ctx: ctx, pixels: null, face: "", rtl: false, font: function(css) {
