@@ -86,6 +86,12 @@ bool init_video() {
   return false;
 }
 
+// The program takes no text, only keys, yet SDL opens the input method as it reaches the
+// display, and the input method reads the locale's whole compose table: 9 ms of parsing
+// in zh_CN.UTF-8, 0.6 ms in C. An empty table leaves the keys as they are. Set before
+// any thread starts, since the environment is not safe to change beside a reader.
+void leave_out_compose_table() { setenv("XCOMPOSEFILE", "/dev/null", 1); }
+
 // Brings up the video subsystem on a real display; false (with SDL's error set) if there is none.
 bool start_video() {
   // Draw through the plain window surface: the accelerated path costs time and
@@ -429,6 +435,7 @@ int DesktopPlatform::run(Runtime& runtime) {
   // Read from the form before its first frame is painted beside this thread.
   const std::string title = title_text(runtime.form(), runtime.project_info().locale);
   const std::pair<int, int> position = sdl_position(runtime.form().placement());
+  leave_out_compose_table();
   FirstFrame first_frame(shell_, runtime.window());
   std::optional<Video> video;
   try {
