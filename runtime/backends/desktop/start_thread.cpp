@@ -17,7 +17,7 @@ namespace {
 // only the pages touched become resident.
 constexpr std::size_t stack_bytes = std::size_t{8} << 20;
 
-std::size_t page_bytes() {
+std::size_t guard_bytes() {
   const long page = sysconf(_SC_PAGESIZE);
   return page > 0 ? static_cast<std::size_t>(page) : 4096;
 }
@@ -25,7 +25,7 @@ std::size_t page_bytes() {
 }  // namespace
 
 StartThread::StartThread(std::function<void()> work) : work_(std::move(work)) {
-  const std::size_t guard = page_bytes();
+  const std::size_t guard = guard_bytes();
   void* mapping = mmap(nullptr, stack_bytes + guard, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
   if (mapping == MAP_FAILED) throw std::system_error(errno, std::generic_category(), "start thread's stack");
@@ -43,6 +43,7 @@ StartThread::StartThread(std::function<void()> work) : work_(std::move(work)) {
     throw std::system_error(failed, std::generic_category(), "start thread");
   }
   stack_ = mapping;
+  mapped_bytes_ = stack_bytes + guard;
 }
 
 StartThread::~StartThread() { wait(); }
@@ -58,11 +59,10 @@ void* StartThread::run(void* self) {
 }
 
 void StartThread::wait() {
-  if (joined_) return;
-  joined_ = true;
+  if (!stack_) return;  // joined already
   pthread_join(thread_, nullptr);
   // The thread has ended: nothing of it lives on its stack any more.
-  munmap(stack_, stack_bytes + page_bytes());
+  munmap(stack_, mapped_bytes_);
   stack_ = nullptr;
 }
 

@@ -6,6 +6,7 @@
 
 #include <pthread.h>
 
+#include <cstddef>
 #include <exception>
 #include <functional>
 
@@ -29,9 +30,9 @@ class StartThread {
 
   std::function<void()> work_;
   std::exception_ptr thrown_;
-  void* stack_ = nullptr;  // the whole mapping, its guard page included
+  void* stack_ = nullptr;  // the whole mapping, its guard page included; null once joined
+  std::size_t mapped_bytes_ = 0;
   pthread_t thread_{};
-  bool joined_ = false;
 };
 
 }  // namespace morvane::runtime
