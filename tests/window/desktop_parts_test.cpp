@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <numeric>
 #include <functional>
 #include <stdexcept>
 #include <vector>
 
+#include "runtime/backends/desktop/prefault.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/start_thread.h"
 #include "runtime/core/window/form_window.h"
@@ -53,6 +56,22 @@ TEST(DesktopStartThread, RunsItsWorkAndHandsBackWhatItThrew) {
     StartThread unjoined_failing([] { throw std::runtime_error("dropped"); });
   }
   EXPECT_EQ(ran, 2);
+}
+
+// Faulting memory in ahead changes nothing in it, inside or around the range, whether
+// the range starts and ends on page boundaries or not, and however short it is.
+TEST(DesktopPrefault, LeavesEveryByteAsItWas) {
+  std::vector<std::uint8_t> block(5 * 4096 + 123);
+  std::iota(block.begin(), block.end(), std::uint8_t{7});
+  const std::vector<std::uint8_t> before = block;
+  struct Range {
+    std::size_t offset, bytes;
+  };
+  for (const Range r : {Range{0, block.size()}, Range{1, 3 * 4096}, Range{4095, 4097}, Range{100, 10}, Range{9, 0}}) {
+    prefault_for_writing(block.data() + r.offset, r.bytes);
+    EXPECT_EQ(block, before) << "offset " << r.offset << ", " << r.bytes << " bytes";
+  }
+  prefault_for_writing(nullptr, 4096);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,7 @@
 
 #include "runtime/backends/desktop/access_host.h"
 #include "runtime/backends/desktop/display_loss.h"
+#include "runtime/backends/desktop/prefault.h"
 #include "runtime/backends/desktop/sdl_keys.h"
 #include "runtime/backends/desktop/start_thread.h"
 #include "runtime/backends/desktop/window_manager.h"
@@ -177,7 +179,12 @@ std::pair<int, int> sdl_position(const WindowPlacement& placement) {
 // numbers in the locale's way.
 class FirstFrame {
  public:
-  FirstFrame(PlatformShell& shell, FormWindow& window) : shell_(shell), window_(window) {
+  FirstFrame(PlatformShell& shell, FormWindow& window)
+      : shell_(shell),
+        window_(window),
+        width_(window.client_width()),
+        height_(window.client_height()),
+        segment_wanted_(names_x_display()) {
 #ifdef __GLIBC__
     // Every thread allocates from the one arena: an arena of the thread's own would
     // keep about 250 KiB more at the peak of a program that is busy on two threads
@@ -205,6 +212,16 @@ class FirstFrame {
   FirstFrame(const FirstFrame&) = delete;
   FirstFrame& operator=(const FirstFrame&) = delete;
 
+  // The shared memory that the window's first frame will be copied into on X11, faulted
+  // in by the thread once it has painted, or here if this thread gets there first (a
+  // first start, when the thread is still looking for the fonts); nullptr elsewhere.
+  X11ShmPresenter::PreparedSegment segment() {
+    if (!segment_wanted_) return nullptr;
+    if (!segment_claimed_.exchange(true)) return X11ShmPresenter::prepare(width_, height_);
+    take();  // the thread has it, or is making it
+    return std::move(segment_);
+  }
+
   // Waits for the frame (painting it here if no thread could be started); rethrows
   // what the painting threw.
   void take() {
@@ -218,13 +235,38 @@ class FirstFrame {
 
  private:
   void paint() {
+    // The framebuffer's pages are faulted in at once rather than one by one as the
+    // first clear reaches them.
+    const std::size_t pixels =
+        static_cast<std::size_t>(std::max(width_, 0)) * static_cast<std::size_t>(std::max(height_, 0));
+    std::vector<std::uint32_t>& storage = shell_.framebuffer().pixels;
+    if (storage.capacity() < pixels) {
+      storage.reserve(pixels);
+      prefault_for_writing(storage.data(), pixels * sizeof(std::uint32_t));
+    }
     shell_.fit(window_);
     shell_.paint_dirty(window_);
     done_ = true;
+    if (segment_wanted_ && !segment_claimed_.exchange(true)) segment_ = X11ShmPresenter::prepare(width_, height_);
+  }
+
+  // Where the environment names an X display, the window will most likely be shown
+  // there through shared memory.
+  static bool names_x_display() {
+#ifdef MORVANE_DESKTOP_X11
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+#else
+    return false;
+#endif
   }
 
   PlatformShell& shell_;
   FormWindow& window_;
+  const int width_, height_;  // the client area's, read before the thread starts
+  const bool segment_wanted_;
+  std::atomic<bool> segment_claimed_{false};
+  X11ShmPresenter::PreparedSegment segment_;  // made by the thread
   bool done_ = false;
   std::optional<StartThread> painter_;  // joined by its destructor, on every way out
 };
@@ -246,7 +288,7 @@ class DesktopPlatform::Session {
     if (!window_) throw std::runtime_error(std::string("cannot open the window (") + SDL_GetError() + ")");
     show_icon(window_.get(), platform.icon_rgba_, platform.icon_side_);
     SDL_StopTextInput();  // keys come as key events; no input method is needed
-    presenter_.emplace(window_.get());
+    presenter_.emplace(window_.get(), first_frame.segment());
     runtime.set_error_display([this](const std::string& m) {
       platform_.show_message("morvane", m, window_.get());
     });

@@ -5,7 +5,8 @@
 
 namespace morvane::runtime {
 
-WindowPresenter::WindowPresenter(SDL_Window* window) : window_(window), direct_(X11ShmPresenter::open(window)) {}
+WindowPresenter::WindowPresenter(SDL_Window* window, X11ShmPresenter::PreparedSegment ready)
+    : window_(window), direct_(X11ShmPresenter::open(window, std::move(ready))) {}
 
 bool WindowPresenter::present(const Framebuffer& fb, std::span<const PixelRect> rects) {
   if (rects.empty()) return false;

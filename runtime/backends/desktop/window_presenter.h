@@ -17,8 +17,9 @@ namespace morvane::runtime {
 
 class WindowPresenter {
  public:
-  // `window` must outlive the presenter.
-  explicit WindowPresenter(SDL_Window* window);
+  // `window` must outlive the presenter; `ready` is memory for the direct way, made
+  // ahead (X11ShmPresenter::prepare), or nullptr.
+  explicit WindowPresenter(SDL_Window* window, X11ShmPresenter::PreparedSegment ready = {});
 
   // Shows the rectangles of `fb` (clipped to it and to the window). False when nothing
   // was shown: SDL has no surface for the window yet; the next expose brings the

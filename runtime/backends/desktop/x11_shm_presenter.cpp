@@ -10,11 +10,42 @@
 #include <X11/extensions/XShm.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+
+#include "runtime/backends/desktop/prefault.h"
 #endif
 
 namespace morvane::runtime {
 
 #ifdef MORVANE_DESKTOP_XSHM
+struct X11ShmPresenter::Segment {
+  int shmid = -1;
+  char* addr = nullptr;
+  int width = 0, height = 0;
+};
+
+void X11ShmPresenter::SegmentDeleter::operator()(Segment* s) const {
+  if (s->addr) shmdt(s->addr);
+  delete s;
+}
+
+X11ShmPresenter::PreparedSegment X11ShmPresenter::prepare(int width, int height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+  PreparedSegment s(new Segment);
+  s->shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (s->shmid < 0) return nullptr;
+  void* addr = shmat(s->shmid, nullptr, 0);
+  // Removed as soon as both sides let go of it, whatever ends this process; Linux lets
+  // the server attach a removed segment while this process still has it.
+  shmctl(s->shmid, IPC_RMID, nullptr);
+  if (addr == reinterpret_cast<void*>(-1)) return nullptr;
+  s->addr = static_cast<char*>(addr);
+  s->width = width;
+  s->height = height;
+  prefault_for_writing(s->addr, bytes);
+  return s;
+}
+
 namespace {
 
 // Errors met while the server attaches a segment: it answers a process on another
@@ -29,20 +60,16 @@ int note_attach_error(Display*, XErrorEvent*) {
 // image that describes its pixels.
 class SharedImage {
  public:
-  // Nullptr when the memory cannot be had or the server refuses it. `confirm` is a
-  // request that waits for the server's answer (a round trip): errors about the
-  // attachment have come in once it returns.
+  // Nullptr when the server refuses the segment. `confirm` is a request that waits for
+  // the server's answer (a round trip): errors about the attachment have come in once
+  // it returns.
   template <typename Confirm>
-  static std::unique_ptr<SharedImage> attach(Display* dpy, int width, int height, Confirm confirm) {
-    std::unique_ptr<SharedImage> s(new SharedImage(dpy));
-    s->info_.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4,
-                            IPC_CREAT | 0600);
-    if (s->info_.shmid < 0) return nullptr;
-    void* addr = shmat(s->info_.shmid, nullptr, 0);
-    // Removed as soon as both sides let go of it, whatever ends this process.
-    shmctl(s->info_.shmid, IPC_RMID, nullptr);
-    if (addr == reinterpret_cast<void*>(-1)) return nullptr;
-    s->info_.shmaddr = static_cast<char*>(addr);
+  static std::unique_ptr<SharedImage> attach(Display* dpy, X11ShmPresenter::PreparedSegment segment,
+                                             Confirm confirm) {
+    if (!segment) return nullptr;
+    std::unique_ptr<SharedImage> s(new SharedImage(dpy, std::move(segment)));
+    s->info_.shmid = s->segment_->shmid;
+    s->info_.shmaddr = s->segment_->addr;
     s->info_.readOnly = False;
     attach_refused = false;
     XErrorHandler previous = XSetErrorHandler(note_attach_error);
@@ -55,10 +82,9 @@ class SharedImage {
   }
   ~SharedImage() {
     // The server carries out the detach after every put sent before it, and keeps its
-    // own mapping until then; this process's mapping can go at once.
+    // own mapping until then; this process's mapping can go at once (with the segment).
     if (attached_) XShmDetach(dpy_, &info_);
     if (image_) XDestroyImage(image_);  // the shared-memory image frees only itself
-    if (info_.shmaddr) shmdt(info_.shmaddr);
   }
   SharedImage(const SharedImage&) = delete;
   SharedImage& operator=(const SharedImage&) = delete;
@@ -77,9 +103,10 @@ class SharedImage {
   XImage* image() const { return image_; }
 
  private:
-  explicit SharedImage(Display* dpy) : dpy_(dpy) { info_.shmaddr = nullptr; }
+  SharedImage(Display* dpy, X11ShmPresenter::PreparedSegment segment) : dpy_(dpy), segment_(std::move(segment)) {}
 
   Display* dpy_;
+  X11ShmPresenter::PreparedSegment segment_;
   XShmSegmentInfo info_{};
   XImage* image_ = nullptr;
   bool attached_ = false;
@@ -112,7 +139,7 @@ struct X11ShmPresenter::State {
 
   bool resize(int w, int h) {
     shared.reset();
-    shared = SharedImage::attach(dpy, w, h, [this] { return XSync(dpy, False) != 0; });
+    shared = SharedImage::attach(dpy, prepare(w, h), [this] { return XSync(dpy, False) != 0; });
     if (!shared || !shared->create_image(visual, depth, w, h)) return false;
     width = w;
     height = h;
@@ -124,7 +151,7 @@ struct X11ShmPresenter::State {
 X11ShmPresenter::X11ShmPresenter(std::unique_ptr<State> state) : state_(std::move(state)) {}
 X11ShmPresenter::~X11ShmPresenter() = default;
 
-std::unique_ptr<X11ShmPresenter> X11ShmPresenter::open(SDL_Window* window) {
+std::unique_ptr<X11ShmPresenter> X11ShmPresenter::open(SDL_Window* window, PreparedSegment ready) {
   SDL_SysWMinfo wm;
   SDL_VERSION(&wm.version);
   if (!SDL_GetWindowWMInfo(window, &wm) || wm.subsystem != SDL_SYSWM_X11) return nullptr;
@@ -138,7 +165,8 @@ std::unique_ptr<X11ShmPresenter> X11ShmPresenter::open(SDL_Window* window) {
   state->window = wm.info.x11.window;
   // The window's visual and depth come in the answer that also confirms the attachment.
   XWindowAttributes attrs{};
-  state->shared = SharedImage::attach(dpy, w, h, [&] {
+  if (!ready || ready->width != w || ready->height != h) ready = prepare(w, h);
+  state->shared = SharedImage::attach(dpy, std::move(ready), [&] {
     return XGetWindowAttributes(dpy, state->window, &attrs) != 0;
   });
   // Direct colour (Xvfb's default) takes the same words as true colour, through the
@@ -185,10 +213,13 @@ bool X11ShmPresenter::present(const Framebuffer& fb, std::span<const PixelRect> 
 
 #else
 
+struct X11ShmPresenter::Segment {};
+void X11ShmPresenter::SegmentDeleter::operator()(Segment* s) const { delete s; }
+X11ShmPresenter::PreparedSegment X11ShmPresenter::prepare(int, int) { return nullptr; }
 struct X11ShmPresenter::State {};
 X11ShmPresenter::X11ShmPresenter(std::unique_ptr<State> state) : state_(std::move(state)) {}
 X11ShmPresenter::~X11ShmPresenter() = default;
-std::unique_ptr<X11ShmPresenter> X11ShmPresenter::open(SDL_Window*) { return nullptr; }
+std::unique_ptr<X11ShmPresenter> X11ShmPresenter::open(SDL_Window*, PreparedSegment) { return nullptr; }
 bool X11ShmPresenter::present(const Framebuffer&, std::span<const PixelRect>) { return false; }
 
 #endif

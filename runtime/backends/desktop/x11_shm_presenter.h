@@ -24,11 +24,25 @@ namespace morvane::runtime {
 
 class X11ShmPresenter {
  public:
+  // Shared memory for an image, made and faulted in before the display is reached, on
+  // any thread: the first frame is then copied into pages that are already there
+  // instead of faulting them in on the way to the screen.
+  struct Segment;
+  struct SegmentDeleter {
+    void operator()(Segment* s) const;
+  };
+  using PreparedSegment = std::unique_ptr<Segment, SegmentDeleter>;
+
+  // Memory for a width x height image; nullptr where it cannot be had, and always
+  // where built without X support.
+  static PreparedSegment prepare(int width, int height);
+
   // A presenter for `window`, or nullptr where this way cannot show it: another video
   // driver than X11, a server without MIT-SHM, one that cannot attach this process's
   // memory (a display on another machine), or a window whose pixels are not 24-bit
   // colour in 32-bit 0x00RRGGBB words. Built without X support it is always nullptr.
-  static std::unique_ptr<X11ShmPresenter> open(SDL_Window* window);
+  // `ready` is used when it has the window's size in pixels, and dropped otherwise.
+  static std::unique_ptr<X11ShmPresenter> open(SDL_Window* window, PreparedSegment ready = {});
   ~X11ShmPresenter();
   X11ShmPresenter(const X11ShmPresenter&) = delete;
   X11ShmPresenter& operator=(const X11ShmPresenter&) = delete;
